@@ -1,7 +1,7 @@
 #include "graph/AxisRangeRule.h"
 
+#include <QString>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -101,13 +101,9 @@ double CAxisRangeRule::StepPast(double dStart, double dStep, double dTarget)
 double CAxisRangeRule::CorrectValueByPrecision(double v, int nPrecision)
 {
     if (!std::isfinite(v)) return v;
-    char buf[kMaxDecimals + 360];
-    const int n = std::clamp(nPrecision, 0, kMaxDecimals);
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, n);
-    if (res.ec != std::errc()) return v;
-    double dOut = v;
-    std::from_chars(buf, res.ptr, dOut);
-    return dOut;
+    // Through the same fixed-point text the scale labels use, so a rounded
+    // edge reads exactly as its label.
+    return QString::number(v, 'f', std::clamp(nPrecision, 0, kMaxDecimals)).toDouble();
 }
 
 double CAxisRangeRule::PowerOfTen(int n)

@@ -37,9 +37,10 @@ public:
     // any input: a step too small to move the value gives dTarget itself.
     static double StepPast(double dStart, double dStep, double dTarget);
 
-    // Rounds v to nPrecision decimals the way fixed-point formatting does
-    // (ties as the decimal text of the double falls). A negative precision
-    // counts as 0; NaN and infinities come back unchanged.
+    // Rounds v to nPrecision decimals the way the fixed-point formatter of
+    // the value texts does: an exact tie rounds away from zero (2.5 -> 3,
+    // 0.125 -> 0.13). A negative precision counts as 0; NaN and infinities
+    // come back unchanged.
     static double CorrectValueByPrecision(double v, int nPrecision);
 
     // 10^n by repeated squaring, the reciprocal for a negative n.
