@@ -74,6 +74,11 @@ public:
     // Whether entry nIndex takes part in layout, painting and selection.
     bool Counts(int nIndex) const;
 
+    // The legend rectangle for the counted entries at m_ePosition inside
+    // rcRemain, which loses that band; sizeReserve.cx is the height kept
+    // under the plot, .cy the width kept left of it. Sets m_sizeItem.
+    plat::CRect CalculateArea(plat::CDC* pDC, plat::CRect& rcRemain, plat::CSize sizeReserve, int nInflate);
+
     // The layout reads and the legend dialog edits these directly.
     CVelGraphDrawer* m_pDrawer = nullptr;
     int m_bShow = 0;
@@ -94,6 +99,11 @@ public:
     plat::COLORREF m_crBorder = 0x808080;
     int m_nBorderStyle = 0;  // solid
     int m_nBorderWidth = 2;
+
+protected:
+    // Largest entry (swatch, gap, label) of the counted entries with the
+    // legend font selected; nCount gets their number.
+    plat::CSize GetChildMaxSize(plat::CDC* pDC, int& nCount);
 
 private:
     void CheckIndex(int nIndex) const;
