@@ -76,7 +76,7 @@ void CVelGraphBarDrawer::DrawOneBar(plat::CDC* pDC, plat::CRect rcBar, plat::COL
 
 bool CVelGraphBarDrawer::CellOf(plat::CRect rcPlot, double x, double y, plat::CRect& rcCell) const
 {
-    if (m_pXAxis->nTickCount <= 0) return false;  // no categories
+    if (!(m_pXAxis->dPixelStep > 0.0)) return false;  // no categories
     int bValidRight = 0;
     int bValidTop = 0;
     int bValidLeft = 0;
@@ -107,7 +107,6 @@ void CVelGraphBarDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelG
 int CVelGraphBarDrawer::PointInSeries(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries)
 {
     // The whole category cell of a bar is hot, not just the narrowed bar.
-    if (m_pXAxis->nTickCount <= 0) return 0;
     const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
     for (int i = 0; i < pSeries->GetSize(); ++i) {
         plat::CRect rcCell;
