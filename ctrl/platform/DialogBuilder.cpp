@@ -2,6 +2,7 @@
 
 #include "platform/SpinButtonCtrl.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -115,6 +116,15 @@ QWidget* CreateComboBox(const CDialogItemTemplate& item, QWidget* parent)
     return combo;
 }
 
+// A control made by the owner's factory still shows the template's text.
+void ApplyTemplateText(QWidget* control, const CDialogItemTemplate& item)
+{
+    if (item.strText.isEmpty()) return;
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(item.strText);
+    else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(item.strText);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->setText(item.strText);
+}
+
 }  // namespace
 
 CDialogBuilder::CDialogBuilder(const CDialogTemplate& tmpl)
@@ -177,7 +187,8 @@ void CDialogBuilder::Build(QWidget* dialog, const Factory& factory) const
 
     for (const CDialogItemTemplate& item : m_tmpl.items) {
         QWidget* control = factory ? factory(item, dialog) : nullptr;
-        if (!control) control = CreateStandardControl(item, dialog);
+        if (control) ApplyTemplateText(control, item);
+        else control = CreateStandardControl(item, dialog);
         control->setParent(dialog);
         control->setProperty(kIdProperty, item.nId);
         control->setObjectName(QStringLiteral("dlgitem_%1").arg(item.nId));

@@ -137,6 +137,7 @@ TEST(DialogBuilderTest, FactoryReplacesTemplateControl)
     ASSERT_TRUE(dlg.Create());
     ASSERT_NE(dlg.made, nullptr);
     EXPECT_EQ(dlg.GetDlgItem(1009), dlg.made);
+    EXPECT_EQ(dlg.made->text(), "COM:");
     EXPECT_EQ(dlg.made->geometry(), CDialogBuilder(dlg.Template()).MapDialogRect(40, 24, 28, 8).toQRect());
 }
 
