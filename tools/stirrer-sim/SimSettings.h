@@ -10,7 +10,7 @@ struct SimFaults
     double corruptShare = 0;  // checksum byte wrong
     double refuseShare = 0;   // acknowledgement with result byte 0x01 (good checksum)
     double lateShare = 0;     // reply sent lateMs after the request instead of at once
-    double garbageShare = 0;  // 1 to 4 random bytes shortly after the reply
+    double garbageShare = 0;  // 1 to 4 random bytes 250 ms after the reply
     int lateMs = 6000;        // past both reply limits (2000 and 5000 ms)
     double disconnectAfterS = 0;  // the line goes away after this long; 0 = never
 };

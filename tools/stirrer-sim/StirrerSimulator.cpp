@@ -15,7 +15,8 @@ constexpr std::uint8_t kHeader = 0xFE;
 constexpr std::uint8_t kHandshake = 0xA0;
 constexpr std::uint8_t kQueryStatus = 0xA2;
 constexpr std::uint8_t kSetSpeed = 0xB1;
-constexpr auto kGarbageGap = std::chrono::milliseconds(30);
+// Long enough for the program to have read the reply first.
+constexpr auto kGarbageGap = std::chrono::milliseconds(250);
 constexpr auto kSplitGap = std::chrono::milliseconds(150);
 
 std::uint8_t Checksum(const std::vector<std::uint8_t>& bytes)
