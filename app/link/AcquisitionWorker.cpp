@@ -8,6 +8,17 @@
 
 using namespace stirrer;
 
+namespace {
+
+// Whole calendar seconds from the same clock the pacing wait reads: time()
+// may come from a coarser clock and lag it by a tick at each second's turn.
+std::time_t CalendarSeconds()
+{
+    return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+}
+
+}  // namespace
+
 CAcquisitionWorker::~CAcquisitionWorker()
 {
     RequestStop();
@@ -99,13 +110,13 @@ int AcquisitionThreadProc(CAcquisitionWorker* pWorker)
     CCommPort* pPort = CCommPort::Instance();
     while (!pWorker->IsStopRequested()) {
         const auto cycleStart = std::chrono::steady_clock::now();
-        const std::time_t t0 = std::time(nullptr);
+        const std::time_t t0 = CalendarSeconds();
         std::unique_ptr<BYTE[]> pReply;
         int nLength = 0;
         if (pPort->QueryStatus(pReply, nLength))
             pWorker->DecodeStatus(pReply.get(), nLength);
         pReply.reset();
-        const std::time_t t1 = std::time(nullptr);
+        const std::time_t t1 = CalendarSeconds();
         if (t1 - t0 < 1)
             pWorker->WaitForNextSecond(t0, cycleStart);
     }
