@@ -5,7 +5,10 @@
 #include "render/VelGraphLineDrawer.h"
 #include "render/VelGraphScatterDrawer.h"
 
+#include <QPaintEvent>
 #include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -16,7 +19,7 @@ namespace {
 // Exposes the protected layout fields and range operations to the tests.
 class TestGraph : public CVelGraph {
 public:
-    explicit TestGraph(eGraphStyle eStyle = GRAPH_LINE) : CVelGraph(nullptr, eStyle) {}
+    explicit TestGraph(eGraphStyle eStyle = GRAPH_LINE, QWidget* pWnd = nullptr) : CVelGraph(pWnd, eStyle) {}
     using CVelGraph::CalculateAxisRange;
     using CVelGraph::CorrectAxisRange;
     using CVelGraph::CorrectValueByPrecision;
@@ -41,6 +44,15 @@ public:
         GetAxis(GRAPH_AXIS_Y)->rcArea = {0, 0, 20, 100};
         GetAxis(GRAPH_AXIS_X)->rcArea = {20, 80, 200, 100};
     }
+};
+
+// A host window that remembers what it was asked to repaint.
+class HostWidget : public QWidget {
+public:
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* e) override { painted += e->region(); }
 };
 
 // A program's drawer: series k lies in the 10-pixel stripe starting at
@@ -536,4 +548,31 @@ TEST(VelGraphTest, ValuesAndPositionsConvertThroughTheDrawerScale)
     EXPECT_EQ(g.GetValueByPosition(GRAPH_AXIS_Y, 240), 30.0);
     EXPECT_EQ(g.GetValueStringByPosition(GRAPH_AXIS_Y, 241), QStringLiteral("29.5"));
     EXPECT_EQ(g.GetInlineRect(), plat::CRect(40, 20, 540, 300));
+}
+
+TEST(VelGraphTest, ActivationChangesRepaintTheDataAreaOfTheHost)
+{
+    HostWidget host;
+    host.resize(300, 200);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    TestGraph g(GRAPH_LINE, &host);
+    g.SetDrawer(std::make_unique<StripeDrawer>(&g));
+    g.LayOutForMouse();
+    AddStripes(g, 2);
+    g.EnableSeriesActivate(plat::TRUE);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.painted.isEmpty(); }));
+
+    host.painted = QRegion();
+    g.OnMouseMove(0, {50, 15});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.painted.isEmpty(); }));
+    EXPECT_EQ(host.painted.boundingRect(), QRect(20, 0, 180, 80));
+
+    // Clicking the shown legend repaints the legend.
+    host.painted = QRegion();
+    g.GetLegend().EnableShow(plat::TRUE);
+    g.GetLegend().SetBound({220, 10, 280, 60});
+    EXPECT_TRUE(g.OnLButtonDown(0, {230, 20}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.painted.isEmpty(); }));
+    EXPECT_EQ(host.painted.boundingRect(), QRect(220, 10, 60, 50));
 }
