@@ -6,6 +6,10 @@
 
 #include <vector>
 
+CVelGraphLineDrawer::CVelGraphLineDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
+
+CVelGraphLineDrawer::~CVelGraphLineDrawer() = default;
+
 void CVelGraphLineDrawer::DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rcItem)
 {
     const CVelGraphSeries* pSeries = nIndex >= 0 ? m_pGraph->GetSeries(nIndex) : nullptr;

@@ -12,7 +12,8 @@
 // in which their pixels are set does not change the picture.
 class QUINDLE_EXPORT CVelGraphLineDrawer : public CVelGraphDrawer {
 public:
-    explicit CVelGraphLineDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
+    explicit CVelGraphLineDrawer(CVelGraph* pGraph);
+    ~CVelGraphLineDrawer() override;
 
     void DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rcItem) override;
 

@@ -10,6 +10,10 @@ constexpr plat::COLORREF kMiddleRangeColor = plat::RGB(0, 255, 0);
 constexpr int kTipPrecision = 2;
 }  // namespace
 
+CVelGraphScatterDrawer::CVelGraphScatterDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
+
+CVelGraphScatterDrawer::~CVelGraphScatterDrawer() = default;
+
 void CVelGraphScatterDrawer::DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rcItem)
 {
     const CVelGraphSeries* pSeries = nIndex >= 0 ? m_pGraph->GetSeries(nIndex) : nullptr;

@@ -8,7 +8,8 @@
 // Markers are put down as stamps, each position once, in point order.
 class QUINDLE_EXPORT CVelGraphScatterDrawer : public CVelGraphDrawer {
 public:
-    explicit CVelGraphScatterDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
+    explicit CVelGraphScatterDrawer(CVelGraph* pGraph);
+    ~CVelGraphScatterDrawer() override;
 
     void DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rcItem) override;
 
