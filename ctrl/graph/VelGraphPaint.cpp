@@ -18,9 +18,7 @@ bool Shown(const std::unique_ptr<CVelGraphTitle>& p)
 
 plat::CSize CVelGraphTitle::GetSize(plat::CDC* pDC) const
 {
-    plat::CFont font;
-    font.CreateFontIndirect(&m_lfFont);
-    plat::CFont* pOld = pDC->SelectObject(&font);
+    plat::CFont* pOld = pDC->SelectObject(m_Font.Get(m_lfFont));
     plat::CSize size = pDC->GetTextExtent(m_strText);
     pDC->SelectObject(pOld);
     size.cx += kTitleExtra;
@@ -33,9 +31,7 @@ void CVelGraphTitle::Draw(plat::CDC* pDC) const
     plat::CRect rc = m_rcBound;
     rc.DeflateRect(kTitleInset, kTitleInset);
     const plat::COLORREF crOld = pDC->SetTextColor(m_crText);
-    plat::CFont font;
-    font.CreateFontIndirect(&m_lfFont);
-    plat::CFont* pOld = pDC->SelectObject(&font);
+    plat::CFont* pOld = pDC->SelectObject(m_Font.Get(m_lfFont));
     const int nOldMode = pDC->SetBkMode(plat::TRANSPARENT);
     pDC->TextOut(rc.left, rc.top, m_strText);
     pDC->SetBkMode(nOldMode);

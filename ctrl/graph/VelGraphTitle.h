@@ -5,6 +5,7 @@
 #include "platform/Rect.h"
 #include "platform/Size.h"
 #include "platform/WinDef.h"
+#include "render/FontCache.h"
 
 namespace plat {
 class CDC;
@@ -39,4 +40,7 @@ public:
     plat::COLORREF m_crText = 0;
     plat::LOGFONT m_lfFont;
     int m_nMargin = 5;         // pixels around the text, used by the layout
+
+private:
+    mutable CFontCache m_Font;  // made from m_lfFont
 };

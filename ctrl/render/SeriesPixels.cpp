@@ -3,6 +3,7 @@
 #include "render/AxisMapper.h"
 
 #include <algorithm>
+#include <limits>
 
 void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                           const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, int nMarkReach)
@@ -19,6 +20,15 @@ void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGra
         m_arMarked.assign((nBits + 63) / 64, 0);
     }
 
+    if (CAxisMapper(xAxis).IsLinear() && CAxisMapper(yAxis).IsLinear())
+        BuildLinear(pPoints, nCount, xAxis, yAxis, rcPlot, bLines, bMarks);
+    else
+        BuildGeneral(pPoints, nCount, xAxis, yAxis, rcPlot, bLines, bMarks);
+}
+
+void CSeriesPixels::BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
+                                 const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks)
+{
     const CAxisMapper xMap(xAxis);
     const CAxisMapper yMap(yAxis);
     tagColumn col;
@@ -58,6 +68,115 @@ void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGra
         ++col.nCount;
     }
     if (bInRun && bLines) Flush(col);
+}
+
+// The same result as BuildGeneral with less work per point: a point whose
+// x offset lies inside the range known to map to the current column needs
+// no x mapping, and its y only for a marker; the column keeps values.
+void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
+                                const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks)
+{
+    const CAxisMapper xMap(xAxis);
+    const CAxisMapper yMap(yAxis);
+    const double dXMin = xMap.Min();
+    tagValueColumn col;
+    bool bInRun = false;
+    const double dYMin = yMap.Min();
+    double dXLo = 1.0, dXHi = -1.0;  // offsets of the current column
+    double dYLo = 1.0, dYHi = -1.0;  // offsets of the marked run of pixels in it
+    int nRunLo = 0, nRunHi = -1;
+    auto SetYRange = [&] {
+        double dUnused = 0.0;
+        if (!bMarks) {
+            // Without markers a y only has to be a number.
+            dYLo = -std::numeric_limits<double>::infinity();
+            dYHi = std::numeric_limits<double>::infinity();
+            return;
+        }
+        yMap.SafeRange(nRunLo, dYLo, dUnused);
+        yMap.SafeRange(nRunHi, dUnused, dYHi);
+    };
+    auto EndRun = [&] {
+        if (bInRun && bLines) FlushValues(col, yAxis, rcPlot.bottom);
+        bInRun = false;
+        dXLo = dYLo = 1.0;
+        dXHi = dYHi = -1.0;
+    };
+    for (int i = 0; i < nCount; ++i) {
+        const double dx = pPoints[i].x - dXMin;
+        const double y = pPoints[i].y;
+        if (dx >= dXLo && dx < dXHi) {
+            // Same column. Its marked pixels hold a run known in offsets: a
+            // y inside it needs no pixel; dense columns fill the run quickly.
+            const double dy = y - dYMin;
+            if (!(dy >= dYLo && dy < dYHi)) {
+                int bValidY = 0;
+                const int nPos = yMap.Map(y, bValidY);
+                if (!bValidY) {
+                    EndRun();
+                    continue;
+                }
+                if (bMarks) {
+                    AddMark(col.x, rcPlot.bottom - nPos);
+                    // The run follows the data: it grows by neighbours and
+                    // starts again where the data jumped to.
+                    if (nPos == nRunHi + 1) nRunHi = nPos;
+                    else if (nPos == nRunLo - 1) nRunLo = nPos;
+                    else if (nPos < nRunLo || nPos > nRunHi) nRunLo = nRunHi = nPos;
+                    SetYRange();
+                }
+            }
+            col.Add(y);
+            continue;
+        }
+        int bValidX = 0;
+        int bValidY = 0;
+        const int nXPos = xMap.Map(pPoints[i].x, bValidX);
+        const int nYPos = yMap.Map(y, bValidY);
+        if (!bValidX || !bValidY) {
+            EndRun();
+            continue;
+        }
+        const int x = rcPlot.left + nXPos;
+        if (bMarks) AddMark(x, rcPlot.bottom - nYPos);
+        xMap.SafeRange(nXPos, dXLo, dXHi);
+        nRunLo = nRunHi = nYPos;
+        SetYRange();
+        if (!bInRun) {
+            m_arRunStart.push_back(static_cast<int>(m_arVertex.size()));
+            bInRun = true;
+            col.Start(x, y);
+        } else if (x != col.x) {
+            if (bLines) FlushValues(col, yAxis, rcPlot.bottom);
+            col.Start(x, y);
+        } else {
+            col.Add(y);
+        }
+    }
+    EndRun();
+    if (!bLines) m_arRunStart.clear();
+}
+
+void CSeriesPixels::FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom)
+{
+    const CAxisMapper yMap(yAxis);
+    int bValid = 0;
+    auto Pixel = [&](double v) { return nBottom - yMap.Map(v, bValid); };
+    tagColumn c;
+    c.x = col.x;
+    c.nFirst = Pixel(col.dFirst);
+    c.nLast = Pixel(col.dLast);
+    c.nLow = Pixel(col.dMax);  // the top of the column
+    c.nHigh = Pixel(col.dMin);
+    c.nCount = col.nCount;
+    const int nLastAt = col.nCount - 1;
+    // A new extreme value at the last point is a new pixel only if the
+    // extreme before it maps elsewhere.
+    const bool bNewLow = col.nMaxAt == nLastAt && nLastAt > 0 && Pixel(col.dPrevMax) != c.nLow;
+    const bool bNewHigh = col.nMinAt == nLastAt && nLastAt > 0 && Pixel(col.dPrevMin) != c.nHigh;
+    c.nLowAt = bNewLow ? nLastAt : 0;
+    c.nHighAt = bNewHigh ? nLastAt : 0;
+    Flush(c);
 }
 
 void CSeriesPixels::AddVertex(int x, int y)

@@ -43,6 +43,43 @@ private:
         int nLowAt = 0, nHighAt = 0;  // where each extreme was first reached
     };
 
+    // A column on a linear scale, tracked in values: pixels are computed
+    // only when it ends (the mapping is monotonic, so extremes stay extremes).
+    struct tagValueColumn {
+        int x = 0;
+        double dFirst = 0, dLast = 0, dMin = 0, dMax = 0;
+        double dPrevMin = 0, dPrevMax = 0;  // the extremes before the last point
+        int nCount = 0;
+        int nMinAt = 0, nMaxAt = 0;
+        void Start(int nx, double v)
+        {
+            x = nx;
+            dFirst = dLast = dMin = dMax = dPrevMin = dPrevMax = v;
+            nCount = 1;
+            nMinAt = nMaxAt = 0;
+        }
+        void Add(double v)
+        {
+            if (v < dMin) {
+                dPrevMin = dMin;
+                dMin = v;
+                nMinAt = nCount;
+            }
+            if (v > dMax) {
+                dPrevMax = dMax;
+                dMax = v;
+                nMaxAt = nCount;
+            }
+            dLast = v;
+            ++nCount;
+        }
+    };
+
+    void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
+                      const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
+    void BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                     plat::CRect rcPlot, bool bLines, bool bMarks);
+    void FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom);
     void Flush(const tagColumn& col);
     void AddVertex(int x, int y);
     void AddMark(int x, int y);

@@ -10,6 +10,7 @@
 #include "platform/Font.h"
 #include "platform/GdiObject.h"
 #include "platform/WinDef.h"
+#include "render/FontCache.h"
 #include "render/MarkerStamp.h"
 
 #include <memory>
@@ -139,9 +140,11 @@ private:
     plat::CFont* ScaleFont();
     void DrawTick(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, int bBuffered) const;
     void DrawGridLine(plat::CDC* pDC, plat::CRect rcPlot, plat::CPoint a, plat::CPoint b, int bBuffered) const;
+    // The pixels a solid one-pixel axis-parallel line from a to b paints
+    // (b excluded), filled directly: the same pixels, far fewer calls.
+    static void FillLine(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, plat::COLORREF cr);
 
-    std::unique_ptr<plat::CFont> m_pFont;
-    plat::LOGFONT m_lfBuilt;
+    CFontCache m_Font;
     std::unique_ptr<plat::CBitmap> m_pPlotBitmap;  // reused while the plot keeps its size
     struct tagStampKey {
         int nMarker;

@@ -11,6 +11,7 @@
 
 namespace {
 constexpr plat::COLORREF kGridColor = plat::RGB(212, 208, 200);
+constexpr plat::COLORREF kTickColor = plat::RGB(0, 0, 0);
 constexpr plat::COLORREF kLabelColor = plat::RGB(255, 255, 255);
 constexpr int kMinPlotSide = 5;
 // Ticks start at the frame, 3 pixels outside the plot; labels 5 pixels out.
@@ -21,12 +22,18 @@ constexpr int kMinorTickEnd = 4;
 
 plat::CFont* CVelGraphDrawer::ScaleFont()
 {
-    if (!m_pFont || std::memcmp(&m_lfBuilt, &m_lfFont, sizeof m_lfFont) != 0) {
-        m_pFont = std::make_unique<plat::CFont>();
-        m_pFont->CreateFontIndirect(&m_lfFont);
-        m_lfBuilt = m_lfFont;
-    }
-    return m_pFont.get();
+    return m_Font.Get(m_lfFont);
+}
+
+void CVelGraphDrawer::FillLine(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, plat::COLORREF cr)
+{
+    if (a == b) return;
+    plat::CRect rc;
+    if (a.x == b.x) rc = a.y < b.y ? plat::CRect(a.x, a.y, a.x + 1, b.y) : plat::CRect(a.x, b.y + 1, a.x + 1, a.y + 1);
+    else rc = a.x < b.x ? plat::CRect(a.x, a.y, b.x, a.y + 1) : plat::CRect(b.x + 1, a.y, a.x + 1, a.y + 1);
+    const plat::COLORREF crBk = pDC->GetBkColor();
+    pDC->FillSolidRect(rc, cr);
+    pDC->SetBkColor(crBk);
 }
 
 void CVelGraphDrawer::Draw(plat::CDC* pDC, plat::CRect rcPlot)
@@ -89,8 +96,7 @@ int CVelGraphDrawer::GetPrecision(double dValue)
 void CVelGraphDrawer::DrawTick(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, int bBuffered) const
 {
     if (bBuffered) return;
-    pDC->MoveTo(a);
-    pDC->LineTo(b);
+    FillLine(pDC, a, b, kTickColor);
 }
 
 // An axis-parallel grid line from a towards b (b not painted). On the
@@ -99,11 +105,8 @@ void CVelGraphDrawer::DrawTick(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, i
 void CVelGraphDrawer::DrawGridLine(plat::CDC* pDC, plat::CRect rcPlot, plat::CPoint a, plat::CPoint b,
                                    int bBuffered) const
 {
-    plat::CPen pen(plat::PS_SOLID, 1, kGridColor);
-    plat::CPen* pOld = pDC->SelectObject(&pen);
     if (bBuffered) {
-        pDC->MoveTo(a);
-        pDC->LineTo(b);
+        FillLine(pDC, a, b, kGridColor);
     } else {
         const bool bVertical = a.x == b.x;
         const int nFixed = bVertical ? a.x : a.y;
@@ -116,8 +119,8 @@ void CVelGraphDrawer::DrawGridLine(plat::CDC* pDC, plat::CRect rcPlot, plat::CPo
         const int nDir = nTo >= nFrom ? 1 : -1;
         auto Paint = [&](int p, int q) {  // pixels p .. q-1 in the walking direction
             if ((q - p) * nDir <= 0) return;
-            pDC->MoveTo(bVertical ? plat::CPoint(nFixed, p) : plat::CPoint(p, nFixed));
-            pDC->LineTo(bVertical ? plat::CPoint(nFixed, q) : plat::CPoint(q, nFixed));
+            FillLine(pDC, bVertical ? plat::CPoint(nFixed, p) : plat::CPoint(p, nFixed),
+                     bVertical ? plat::CPoint(nFixed, q) : plat::CPoint(q, nFixed), kGridColor);
         };
         if (!bInside) {
             Paint(nFrom, nTo);
@@ -129,7 +132,6 @@ void CVelGraphDrawer::DrawGridLine(plat::CDC* pDC, plat::CRect rcPlot, plat::CPo
             Paint(std::min(nFrom, nLow - 1), nTo);
         }
     }
-    pDC->SelectObject(pOld);
 }
 
 void CVelGraphDrawer::DrawXAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffered)
@@ -137,8 +139,6 @@ void CVelGraphDrawer::DrawXAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffere
     tagGraphAxis& axis = *m_pXAxis;
     if (!bBuffered) CalculatePixelStep(&axis, rcPlot.right - rcPlot.left);
     const int nPrecision = GetPrecision(axis.dStep * axis.nStepsPerLabel);
-    plat::CPen penTick(plat::PS_SOLID, 1, 0);
-    plat::CPen* pOld = pDC->SelectObject(&penTick);
     for (const tagAxisTick& tick : CAxisScale::Ticks(axis)) {
         const int x = rcPlot.left + tick.nOffset;
         const int nTickEnd = tick.bMajor ? kMajorTickEnd : kMinorTickEnd;
@@ -150,7 +150,6 @@ void CVelGraphDrawer::DrawXAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffere
         if (tick.bMajor ? axis.bMajorGrid : axis.bMinorGrid)
             DrawGridLine(pDC, rcPlot, {x, rcPlot.bottom}, {x, rcPlot.top - kFrameGap}, bBuffered);
     }
-    pDC->SelectObject(pOld);
 }
 
 void CVelGraphDrawer::DrawYAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffered)
@@ -158,8 +157,6 @@ void CVelGraphDrawer::DrawYAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffere
     tagGraphAxis& axis = *m_pYAxis;
     if (!bBuffered) CalculatePixelStep(&axis, rcPlot.bottom - rcPlot.top);
     const int nPrecision = GetPrecision(axis.dStep * axis.nStepsPerLabel);
-    plat::CPen penTick(plat::PS_SOLID, 1, 0);
-    plat::CPen* pOld = pDC->SelectObject(&penTick);
     for (const tagAxisTick& tick : CAxisScale::Ticks(axis)) {
         const int y = rcPlot.bottom - tick.nOffset;
         const int nTickEnd = tick.bMajor ? kMajorTickEnd : kMinorTickEnd;
@@ -171,7 +168,6 @@ void CVelGraphDrawer::DrawYAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffere
         if (tick.bMajor ? axis.bMajorGrid : axis.bMinorGrid)
             DrawGridLine(pDC, rcPlot, {rcPlot.left - kFrameGap, y}, {rcPlot.right + kFrameGap - 1, y}, bBuffered);
     }
-    pDC->SelectObject(pOld);
 }
 
 plat::CSize CVelGraphDrawer::GetScaleTextSize(plat::CDC* pDC, tagGraphAxis*)

@@ -6,6 +6,7 @@
 #include "platform/Rect.h"
 #include "platform/Size.h"
 #include "platform/WinDef.h"
+#include "render/FontCache.h"
 #include "render/VelLegendItem.h"
 
 #include <memory>
@@ -107,5 +108,6 @@ protected:
 
 private:
     void CheckIndex(int nIndex) const;
+    CFontCache m_Font;  // made from m_lfFont
     bool IsVertical() const { return m_ePosition == LEGEND_LEFT || m_ePosition == LEGEND_RIGHT; }
 };

@@ -49,9 +49,7 @@ plat::CSize CVelGraphLegend::GetChildMaxSize(plat::CDC* pDC, int& nCount)
 plat::CRect CVelGraphLegend::CalculateArea(plat::CDC* pDC, plat::CRect& rcRemain, plat::CSize sizeReserve,
                                            int nInflate)
 {
-    plat::CFont font;
-    font.CreateFontIndirect(&m_lfFont);
-    plat::CFont* pOld = pDC->SelectObject(&font);
+    plat::CFont* pOld = pDC->SelectObject(m_Font.Get(m_lfFont));
     int n = 0;
     m_sizeItem = GetChildMaxSize(pDC, n);
     pDC->SelectObject(pOld);
@@ -130,9 +128,7 @@ void CVelGraphLegend::Draw(plat::CDC* pDC)
     } else {
         pDC->FillSolidRect(m_rcBound, m_crBkg);
     }
-    plat::CFont font;
-    font.CreateFontIndirect(&m_lfFont);
-    plat::CFont* pOld = pDC->SelectObject(&font);
+    plat::CFont* pOld = pDC->SelectObject(m_Font.Get(m_lfFont));
     for (int i = 0; i < GetCount(); ++i)
         if (Counts(i)) m_arItems[i]->Draw(pDC, i, m_pDrawer, m_nGapY);
     pDC->SelectObject(pOld);
