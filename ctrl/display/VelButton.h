@@ -4,11 +4,19 @@
 #include "platform/Rect.h"
 #include "platform/WinDef.h"
 
+#include "platform/Font.h"
+#include "platform/Icon.h"
+
 #include <QBasicTimer>
 #include <QImage>
 #include <QPushButton>
 #include <QStringList>
+#include <array>
 #include <memory>
+
+namespace plat {
+class CDC;
+}  // namespace plat
 
 // The library's skinnable push button: its own background colour or the
 // parent's background showing through, one of four frame styles, a caption of
@@ -66,7 +74,30 @@ public:
     // A caption font of this LOGFONT height and weight, based on the window's
     // font; it does not change the window's font.
     void SetFontSize(plat::LONG lHeight, plat::LONG lWeight);
+    plat::CFont* GetOwnFont() const { return m_pFont.get(); }
     void SetToolTip(const plat::CString& strText);
+
+    // Alignment bits of a button's window style (BS_LEFT 0x100, BS_RIGHT
+    // 0x200, BS_CENTER 0x300, BS_VCENTER 0xC00); 0 centres the caption.
+    void SetAlignStyle(plat::DWORD dwStyle) { m_dwAlign = dwStyle & 0xF00; }
+    plat::DWORD GetAlignStyle() const { return m_dwAlign; }
+
+    // Icons: the button owns every icon it is given and each one it loads.
+    // Names and ids are looked up in the resource chain; 0 or null is none.
+    virtual plat::BOOL SetIcon(plat::CSize size, const char* lpszNormal, const char* lpszPressed = nullptr,
+                               const char* lpszHover = nullptr, plat::BOOL bRepaint = plat::FALSE);
+    virtual plat::BOOL SetIcon(plat::CSize size, plat::UINT nNormal, plat::UINT nPressed = 0, plat::UINT nHover = 0,
+                               plat::BOOL bRepaint = plat::FALSE);
+    virtual plat::BOOL SetIcon(plat::CSize size, plat::HICON hNormal, plat::HICON hPressed, plat::HICON hHover,
+                               plat::BOOL bRepaint = plat::FALSE);
+    virtual plat::BOOL SetDisabledIcon(const char* lpszName, plat::BOOL bRepaint = plat::FALSE);
+    virtual plat::BOOL SetDisabledIcon(plat::UINT nId, plat::BOOL bRepaint = plat::FALSE);
+    virtual plat::BOOL SetDisabledIcon(plat::HICON hIcon, plat::BOOL bRepaint = plat::FALSE);
+
+    plat::HICON GetIcon(int nSlot) const { return m_hIcons.at(nSlot).get(); }
+    enum { IconNormal = 0, IconPressed = 1, IconDisabled = 2, IconHover = 3 };
+    plat::CSize GetIconSize() const { return m_szIcon; }
+    plat::CSize GetEnlargedSize() const { return m_szEnlarged; }
 
     bool IsHover() const { return m_bHover; }
     bool IsDepressed() const { return m_bDepressed; }
@@ -77,11 +108,24 @@ public:
     // A grey copy of an image; black pixels and the alpha channel are kept.
     static QImage GrayscaleImage(const QImage& image);
 
+    // The item state of the next drawing: pressed, disabled, focused.
+    plat::UINT ItemState() const;
+
 protected:
     void SetFrameStyle(int nStyle, plat::BOOL bRepaint);
     void RepaintIf(plat::BOOL bRepaint);
     void NoteButtonDepressed(plat::BOOL bDepressed);
 
+    // Shows or ends the hover look without the pointer (previews, skins).
+    void SetHoverLook(plat::BOOL bHover);
+
+    virtual void CleanUpGDI();
+    virtual void DrawItem(plat::CDC* pDC, plat::UINT nState, plat::CRect rcItem);
+    virtual void DrawButtonIcon(plat::CDC* pDC, plat::UINT nState, plat::CRect rcItem);
+    virtual void DrawButtonText(plat::CDC* pDC, plat::UINT nState, plat::CRect rcItem, plat::COLORREF crText);
+    virtual plat::CPoint CalculateImagePosition(plat::CDC* pDC, plat::UINT nState, plat::CRect rcItem,
+                                                plat::BOOL bHasPressedImage);
+    void OffsetPoint(plat::CPoint& pt, plat::CSize szBlock) const;
     virtual plat::CString GetButtonText(plat::BOOL bStripMnemonics) const;
     static void StripMnemonics(plat::CString& str);
     static void GetLineText(const plat::CString& str, QStringList& lines, int& nCount);
@@ -98,9 +142,18 @@ protected:
 private:
     void Initialize();
     void HoverStep();
+    void DrawFrame(plat::CDC* pDC, const plat::CRect& rcItem, bool bSunken, plat::COLORREF crBkg) const;
+    plat::HICON CreateGrayscaleIcon(plat::HICON hIcon) const;
+    // Takes ownership of hIcon for one slot, releasing what the slot held.
+    void StoreIcon(int nSlot, plat::HICON hIcon);
+
+    plat::CFont m_fontStd;
 
     int m_nStyle = StyleFlat;
     int m_nIconPlacement = IconLeft;
+    std::unique_ptr<plat::CFont> m_pFont;
+    std::array<plat::CIconPtr, 4> m_hIcons;
+    plat::CSize m_szIcon;
     int m_nBorderGap = 4;
     int m_nImageGap = 8;
     plat::COLORREF m_crBkgIn = 0;
@@ -120,5 +173,6 @@ private:
     plat::BOOL m_bAutoEnlarge = plat::TRUE;
     plat::CSize m_szEnlarged;
     float m_fBigPercent = 1.2f;
+    plat::DWORD m_dwAlign = 0;
     QBasicTimer m_hoverTimer;
 };

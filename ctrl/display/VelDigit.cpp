@@ -1,6 +1,8 @@
 #include "display/VelDigit.h"
 
-#include <QPainter>
+#include "platform/Bitmap.h"
+#include "platform/DC.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -144,6 +146,7 @@ void CVelDigit::Resize()
     update();
     const CRect rc = FittedRect(CRect(geometry()), m_nPrecision, GetCellSize(), m_ulResize);
     setGeometry(rc.toQRect());
+    updateGeometry();
     update();
 }
 
@@ -156,12 +159,13 @@ QSize CVelDigit::sizeHint() const
 
 int CVelDigit::SetStyle(UINT nBitmapId, int nPrecision)
 {
-    QPixmap strip(QStringLiteral(":/vantoc/bitmaps/%1.png").arg(nBitmapId));
-    if (strip.isNull())
+    auto pStrip = std::make_unique<CBitmap>();
+    if (!pStrip->LoadBitmap(nBitmapId))
         return 0;
-    m_bmpStrip = strip;
-    m_nCellWidth = strip.width() / kCellCount;
-    m_nCellHeight = strip.height();
+    const CSize size = pStrip->GetSize();
+    m_pStrip = std::move(pStrip);
+    m_nCellWidth = size.cx / kCellCount;
+    m_nCellHeight = size.cy;
     if (ValidPrecision(nPrecision))
         m_nPrecision = nPrecision;
     Resize();
@@ -171,14 +175,25 @@ int CVelDigit::SetStyle(UINT nBitmapId, int nPrecision)
 void CVelDigit::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (m_bmpStrip.isNull())
+    if (!m_pStrip)
         return;
-    QPainter painter(this);
+    CDC dc(this);
+    Draw(&dc);
+}
+
+void CVelDigit::Draw(CDC* pDC)
+{
+    if (!m_pStrip)
+        return;
+    CDC memDC;
+    memDC.CreateCompatibleDC(pDC);
+    CBitmap* pOldBitmap = memDC.SelectObject(m_pStrip.get());
     const CString text = PrepareString();
     int x = kMargin;
     for (QChar ch : text) {
         const int cell = CellForChar(ch, m_bZeroPadding, m_fValue);
-        painter.drawPixmap(x, kMargin, m_bmpStrip, cell * m_nCellWidth, 0, m_nCellWidth, m_nCellHeight);
+        pDC->BitBlt(x, kMargin, m_nCellWidth, m_nCellHeight, &memDC, cell * m_nCellWidth, 0, SRCCOPY);
         x += m_nCellWidth;
     }
+    memDC.SelectObject(pOldBitmap);
 }

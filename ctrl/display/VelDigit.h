@@ -5,7 +5,12 @@
 #include "platform/WinDef.h"
 
 #include <QFrame>
-#include <QPixmap>
+#include <memory>
+
+namespace plat {
+class CBitmap;
+class CDC;
+}  // namespace plat
 
 // A numeric display in the look of a seven-segment panel: it shows one value
 // in a fixed number of digit places, each drawn by copying a cell of a digit
@@ -68,6 +73,10 @@ public:
     plat::CSize GetCellSize() const { return {m_nCellWidth, m_nCellHeight}; }
     QSize sizeHint() const override;
 
+    // Copies the cells of the current text onto pDC, the first at (3, 3).
+    // Draws nothing until a strip is loaded.
+    void Draw(plat::CDC* pDC);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -75,7 +84,7 @@ private:
     void Resize();
     void Repaint(int nRepaint);
 
-    QPixmap m_bmpStrip;
+    std::unique_ptr<plat::CBitmap> m_pStrip;
     int m_nCellWidth = 0;
     int m_nCellHeight = 0;
     int m_nPrecision = 2;
