@@ -38,3 +38,18 @@ inline constexpr LONG FW_SEMIBOLD = 600;
 inline constexpr LONG FW_BOLD = 700;
 
 }  // namespace plat
+
+namespace plat {
+
+inline constexpr LONG FW_DONTCARE = 0;
+inline constexpr LONG FW_THIN = 100;
+inline constexpr LONG FW_LIGHT = 300;
+inline constexpr LONG FW_MEDIUM = 500;
+inline constexpr LONG FW_EXTRABOLD = 800;
+inline constexpr LONG FW_HEAVY = 900;
+
+inline constexpr BYTE ANSI_CHARSET = 0;
+inline constexpr BYTE DEFAULT_CHARSET = 1;
+inline constexpr BYTE GB2312_CHARSET = 134;
+
+}  // namespace plat

@@ -1,0 +1,60 @@
+#include "graph/GraphPointArray.h"
+
+#include "platform/InvalidArgException.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+int CGraphPointArray::GrownCapacity(int nSize, int nCapacity)
+{
+    if (nCapacity == 0) return 1;
+    const int nStep = std::clamp(nSize / 8, 4, 1024);
+    if (nCapacity > std::numeric_limits<int>::max() - nStep)
+        throw plat::CInvalidArgException("point array: size limit reached");
+    return nCapacity + nStep;
+}
+
+void CGraphPointArray::Grow()
+{
+    const int nNewCapacity = GrownCapacity(m_nSize, m_nCapacity);
+    // Value-initialised, so the new slots are zero; the old block is only
+    // replaced once the new one exists.
+    std::unique_ptr<tagGraphPoint[]> pNew(new tagGraphPoint[nNewCapacity]());
+    std::copy_n(m_pData.get(), m_nSize, pNew.get());
+    m_pData = std::move(pNew);
+    m_nCapacity = nNewCapacity;
+}
+
+int CGraphPointArray::Add(double x, double y)
+{
+    if (m_nSize == m_nCapacity) Grow();
+    m_pData[m_nSize] = {x, y};
+    return m_nSize++;
+}
+
+void CGraphPointArray::CheckIndex(int nIndex) const
+{
+    if (nIndex < 0 || nIndex >= m_nSize)
+        throw plat::CInvalidArgException("point index " + std::to_string(nIndex) + " outside 0.."
+                                         + std::to_string(m_nSize - 1));
+}
+
+void CGraphPointArray::SetAt(int nIndex, double x, double y)
+{
+    CheckIndex(nIndex);
+    m_pData[nIndex] = {x, y};
+}
+
+const tagGraphPoint& CGraphPointArray::GetAt(int nIndex) const
+{
+    CheckIndex(nIndex);
+    return m_pData[nIndex];
+}
+
+void CGraphPointArray::RemoveAll()
+{
+    m_pData.reset();
+    m_nSize = 0;
+    m_nCapacity = 0;
+}

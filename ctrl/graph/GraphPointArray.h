@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/QuindleExport.h"
+
+#include <memory>
+
+// One data point of a series.
+struct tagGraphPoint {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The growable point store of a series. It grows by its own rule rather than
+// doubling: one point first, then an eighth of the size at a time (4 to 1024
+// points), so long live series do not reserve twice what they hold.
+class QUINDLE_EXPORT CGraphPointArray {
+public:
+    CGraphPointArray() = default;
+    CGraphPointArray(const CGraphPointArray&) = delete;
+    CGraphPointArray& operator=(const CGraphPointArray&) = delete;
+
+    // Appends a point and returns its index. On an allocation failure
+    // std::bad_alloc leaves the array as it was.
+    int Add(double x, double y);
+    // Both throw plat::CInvalidArgException for an index outside 0..size-1.
+    void SetAt(int nIndex, double x, double y);
+    const tagGraphPoint& GetAt(int nIndex) const;
+
+    int GetSize() const { return m_nSize; }
+    int GetCapacity() const { return m_nCapacity; }
+    const tagGraphPoint* GetData() const { return m_pData.get(); }
+    // Frees the storage: size and capacity become 0.
+    void RemoveAll();
+
+    // Capacity after growing a full store of nSize points.
+    static int GrownCapacity(int nSize, int nCapacity);
+
+private:
+    void CheckIndex(int nIndex) const;
+    void Grow();
+
+    std::unique_ptr<tagGraphPoint[]> m_pData;
+    int m_nSize = 0;
+    int m_nCapacity = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/LogFont.h"
+#include "platform/QuindleExport.h"
+#include "platform/Rect.h"
+#include "platform/WinDef.h"
+
+// One text element of a chart: the main title or an axis title.
+// The font is kept as its LOGFONT description, which is what the property
+// file stores and the font dialog edits; painting builds the font from it.
+class QUINDLE_EXPORT CVelGraphTitle {
+public:
+    CVelGraphTitle();
+    // A title whose font has the given cell height, weight and rotation
+    // (escapement in tenths of a degree; 900 runs the text upward).
+    CVelGraphTitle(int nHeight, int nWeight, int nEscapement = 0);
+    virtual ~CVelGraphTitle() = default;
+
+    // A zeroed LOGFONT with only height, weight, face and rotation filled in.
+    static plat::LOGFONT MakeLogFont(int nHeight, int nWeight, int nEscapement);
+
+    const plat::LOGFONT& GetFont() const { return m_lfFont; }
+    void SetFont(const plat::LOGFONT& lf) { m_lfFont = lf; }
+
+    int m_bShow = 0;
+    plat::CString m_strText;
+    plat::CRect m_rcBound;     // where the text goes; set by the layout
+    plat::COLORREF m_crText = 0;
+    plat::LOGFONT m_lfFont;
+    int m_nMargin = 5;         // pixels around the text, used by the layout
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/QuindleExport.h"
+#include "platform/WinDef.h"
+
+namespace plat {
+
+// Indexes of the system colours, with their Windows values.
+inline constexpr int COLOR_SCROLLBAR = 0;
+inline constexpr int COLOR_BACKGROUND = 1;
+inline constexpr int COLOR_ACTIVECAPTION = 2;
+inline constexpr int COLOR_INACTIVECAPTION = 3;
+inline constexpr int COLOR_MENU = 4;
+inline constexpr int COLOR_WINDOW = 5;
+inline constexpr int COLOR_WINDOWFRAME = 6;
+inline constexpr int COLOR_MENUTEXT = 7;
+inline constexpr int COLOR_WINDOWTEXT = 8;
+inline constexpr int COLOR_CAPTIONTEXT = 9;
+inline constexpr int COLOR_ACTIVEBORDER = 10;
+inline constexpr int COLOR_INACTIVEBORDER = 11;
+inline constexpr int COLOR_APPWORKSPACE = 12;
+inline constexpr int COLOR_HIGHLIGHT = 13;
+inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
+inline constexpr int COLOR_BTNFACE = 15;
+inline constexpr int COLOR_BTNSHADOW = 16;
+inline constexpr int COLOR_GRAYTEXT = 17;
+inline constexpr int COLOR_BTNTEXT = 18;
+inline constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
+inline constexpr int COLOR_BTNHIGHLIGHT = 20;
+inline constexpr int COLOR_3DDKSHADOW = 21;
+inline constexpr int COLOR_3DLIGHT = 22;
+inline constexpr int COLOR_INFOTEXT = 23;
+inline constexpr int COLOR_INFOBK = 24;
+inline constexpr int COLOR_HOTLIGHT = 26;
+inline constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
+inline constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
+inline constexpr int COLOR_MENUHILIGHT = 29;
+inline constexpr int COLOR_MENUBAR = 30;
+inline constexpr int COLOR_DESKTOP = COLOR_BACKGROUND;
+inline constexpr int COLOR_3DFACE = COLOR_BTNFACE;
+inline constexpr int COLOR_3DSHADOW = COLOR_BTNSHADOW;
+inline constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
+inline constexpr int COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT;
+inline constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
+
+// The classic Windows colour scheme (button face RGB(212, 208, 200)), the
+// same on every machine so that pixel tests and screenshots are stable.
+// An index outside the table gives 0 (black), as on Windows.
+QUINDLE_EXPORT COLORREF GetSysColor(int index);
+
+// Icon sizes and the few other metrics the controls ask for.
+QUINDLE_EXPORT int GetSystemMetrics(int index);
+
+}  // namespace plat
