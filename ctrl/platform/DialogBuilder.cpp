@@ -1,5 +1,6 @@
 #include "platform/DialogBuilder.h"
 
+#include "platform/FontMapper.h"
 #include "platform/SpinButtonCtrl.h"
 
 #include <QAbstractButton>
@@ -29,11 +30,12 @@ int MulDiv(int value, int numerator, int denominator)
 
 QFont MakeDialogFont(const CDialogTemplate& t)
 {
-    QFont font(CDialogBuilder::MapFaceName(t.strFaceName));
-    font.setStyleHint(QFont::SansSerif);
     // Point sizes of templates assume 96 dots per inch, as the layout does.
-    font.setPixelSize(MulDiv(t.nPointSize, 96, 72));
-    return font;
+    LOGFONT lf;
+    lf.lfHeight = -MulDiv(t.nPointSize, 96, 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.SetFaceName(t.strFaceName.toUtf8().constData());
+    return QFontFromLogFont(lf);
 }
 
 CSize MeasureBaseUnits(const QFont& font)
@@ -130,15 +132,6 @@ void ApplyTemplateText(QWidget* control, const CDialogItemTemplate& item)
 CDialogBuilder::CDialogBuilder(const CDialogTemplate& tmpl)
     : m_tmpl(tmpl), m_font(MakeDialogFont(tmpl)), m_base(MeasureBaseUnits(m_font))
 {
-}
-
-QString CDialogBuilder::MapFaceName(const QString& face)
-{
-    static const QStringList systemFaces = {QStringLiteral("MS Shell Dlg"), QStringLiteral("MS Shell Dlg 2"),
-                                            QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
-                                            QStringLiteral("System"), QString()};
-    if (systemFaces.contains(face)) return QStringLiteral("DejaVu Sans");
-    return face;
 }
 
 CRect CDialogBuilder::MapDialogRect(int x, int y, int cx, int cy) const

@@ -41,9 +41,6 @@ public:
     static QWidget* GetDlgItem(const QWidget* dialog, int id);
     static int GetDlgCtrlID(const QWidget* control);
 
-    // Maps a Windows face name to a font family that is installed here.
-    static QString MapFaceName(const QString& face);
-
 private:
     const CDialogTemplate& m_tmpl;
     QFont m_font;

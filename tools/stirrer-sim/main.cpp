@@ -1,11 +1,14 @@
 // stirrer-sim: a simulated overhead stirrer on a pseudo-terminal.
 #include "StirrerSimulator.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -52,6 +55,16 @@ bool ParseNumber(const char* text, double& value)
     return errno == 0 && end != text && *end == '\0';
 }
 
+template <typename Int>
+bool ParseWhole(const char* text, double low, double high, Int& value)
+{
+    double v = 0;
+    if (!ParseNumber(text, v) || v < low || v > high || v != double(std::int64_t(v)))
+        return false;
+    value = Int(v);
+    return true;
+}
+
 bool ParseShare(const char* text, double& value)
 {
     return ParseNumber(text, value) && value >= 0 && value <= 1;
@@ -78,12 +91,18 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.verbose = true;
             continue;
         }
+        static const char* const valued[] = {
+            "--link", "--tau", "--viscosity", "--noise", "--reply-delay", "--seed", "--drop",
+            "--corrupt", "--refuse", "--late", "--late-ms", "--garbage", "--disconnect-after"};
+        if (std::find(std::begin(valued), std::end(valued), name) == std::end(valued)) {
+            std::fprintf(stderr, "stirrer-sim: unknown option %s (see --help)\n", name.c_str());
+            return 2;
+        }
         if (i + 1 >= argc) {
             std::fprintf(stderr, "stirrer-sim: %s needs a value (see --help)\n", name.c_str());
             return 2;
         }
         const char* value = argv[++i];
-        double v = 0;
         bool ok = true;
         if (name == "--link")
             options.link = value;
@@ -94,9 +113,9 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (name == "--noise")
             ok = ParseNumber(value, s.noiseRpm) && s.noiseRpm >= 0;
         else if (name == "--reply-delay")
-            ok = ParseNumber(value, v) && v >= 0 && v <= INT_MAX, s.replyDelayMs = int(v);
+            ok = ParseWhole(value, 0, INT_MAX, s.replyDelayMs);
         else if (name == "--seed")
-            ok = ParseNumber(value, v) && v >= 0 && v <= 4294967295.0, s.seed = std::uint32_t(v);
+            ok = ParseWhole(value, 0, 4294967295.0, s.seed);
         else if (name == "--drop")
             ok = ParseShare(value, s.faults.dropShare);
         else if (name == "--corrupt")
@@ -106,15 +125,11 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (name == "--late")
             ok = ParseShare(value, s.faults.lateShare);
         else if (name == "--late-ms")
-            ok = ParseNumber(value, v) && v >= 0 && v <= INT_MAX, s.faults.lateMs = int(v);
+            ok = ParseWhole(value, 0, INT_MAX, s.faults.lateMs);
         else if (name == "--garbage")
             ok = ParseShare(value, s.faults.garbageShare);
         else if (name == "--disconnect-after")
             ok = ParseNumber(value, s.faults.disconnectAfterS) && s.faults.disconnectAfterS >= 0;
-        else {
-            std::fprintf(stderr, "stirrer-sim: unknown option %s (see --help)\n", name.c_str());
-            return 2;
-        }
         if (!ok) {
             std::fprintf(stderr, "stirrer-sim: bad value for %s: %s\n", name.c_str(), value);
             return 2;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The options of the vantoc program.
+class CCommandLine
+{
+public:
+    static constexpr int kUsageExit = 64;  // EX_USAGE
+
+    // Parses the arguments after the program name; on a problem Error()
+    // says what is wrong.
+    static CCommandLine Parse(const QStringList& args);
+    static QString Usage();
+    static QString Version();
+
+    bool IsValid() const { return m_strError.isEmpty(); }
+    const QString& Error() const { return m_strError; }
+
+    bool m_bHelp = false;
+    bool m_bVersion = false;
+    QString m_strPort;  // empty: the dialog's default
+    QString m_strBaud;
+    bool m_bSendState = false;
+    int m_nMotor = 0;
+    int m_nStatus = 0;
+
+private:
+    QString m_strError;
+};
