@@ -237,3 +237,27 @@ TEST(DCText, DrawStateTextDisabledEmbosses)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LogFontMapping, PointFontsAndAbsurdHeightsStayUsable)
+{
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(90, "MS Shell Dlg"));
+    LOGFONT lf;
+    ASSERT_EQ(font.GetLogFont(&lf), int(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, -12);
+    EXPECT_STREQ(lf.lfFaceName, "MS Shell Dlg");
+
+    for (LONG h : {LONG(-2147483647 - 1), LONG(2147483647), LONG(-100000)}) {
+        const QFont f = QFontFromLogFont(Face(h));
+        EXPECT_GT(f.pixelSize(), 0);
+        EXPECT_LE(f.pixelSize(), 2048);
+    }
+    CBitmap huge;
+    EXPECT_FALSE(huge.CreateBitmap(30000, 30000));
+    EXPECT_FALSE(huge.CreateBitmap(0, 10));
+    EXPECT_TRUE(huge.IsNull());
+}
+
+}  // namespace
