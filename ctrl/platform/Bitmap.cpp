@@ -7,12 +7,15 @@ namespace plat {
 namespace {
 
 constexpr int kMaxSide = 32767;
+// 256 MB: a larger request is a mistake (a bad rectangle), not a picture.
+constexpr qint64 kMaxPixels = qint64(8192) * 8192;
 
 }  // namespace
 
 BOOL CBitmap::CreateBitmap(int width, int height)
 {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return FALSE;
+    if (qint64(width) * height > kMaxPixels) return FALSE;
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return FALSE;
     image.fill(0xFF000000);

@@ -10,6 +10,8 @@ namespace plat {
 namespace {
 
 constexpr int kDefaultEmPixels = 12;
+// Heights beyond this are taken as this: glyphs that size only cost memory.
+constexpr int kMaxEmPixels = 2048;
 
 const QStringList& SansFaces()
 {
@@ -106,8 +108,8 @@ QFont QFontFromLogFont(const LOGFONT& lf)
     font.setStrikeOut(lf.lfStrikeOut != 0);
 
     int em = kDefaultEmPixels;
-    if (lf.lfHeight < 0) em = std::max<int>(1, -lf.lfHeight);
-    else if (lf.lfHeight > 0) em = EmForCellHeight(font, lf.lfHeight);
+    if (lf.lfHeight < 0) em = lf.lfHeight < -kMaxEmPixels ? kMaxEmPixels : -lf.lfHeight;
+    else if (lf.lfHeight > 0) em = EmForCellHeight(font, std::min<int>(lf.lfHeight, kMaxEmPixels));
     font.setPixelSize(em);
 
     if (lf.lfWidth > 0) {

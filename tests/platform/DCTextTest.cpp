@@ -144,6 +144,10 @@ TEST(DCText, CalcRectLinesWrapAndPrefixes)
     int h = dc.DrawText("Speed(rpm)", &r, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(r, CRect(5, 5, 5 + dc.GetTextExtent("Speed(rpm)").cx, 5 + lineH));
     EXPECT_EQ(h, lineH);
+    r = CRect(5, 5, 500, 300);
+    EXPECT_EQ(dc.DrawText("Speed(rpm)", &r, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER), lineH);
+    // Drawing (not measuring) a centred line reports where its bottom lies.
+    EXPECT_EQ(dc.DrawText("Speed(rpm)", CRect(0, 0, 100, 100), DT_SINGLELINE | DT_VCENTER), (100 - lineH) / 2 + lineH);
 
     r = CRect(0, 0, 500, 0);
     EXPECT_EQ(dc.DrawText("one\ntwo\n", &r, DT_CALCRECT), 3 * lineH) << "a trailing line feed adds a line";
@@ -234,6 +238,30 @@ TEST(DCText, DrawStateTextDisabledEmbosses)
     }
     EXPECT_FALSE(c.Of(RGB(128, 128, 128)).empty());
     EXPECT_TRUE(c.Of(kBlack).empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LogFontMapping, PointFontsAndAbsurdHeightsStayUsable)
+{
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(90, "MS Shell Dlg"));
+    LOGFONT lf;
+    ASSERT_EQ(font.GetLogFont(&lf), int(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, -12);
+    EXPECT_STREQ(lf.lfFaceName, "MS Shell Dlg");
+
+    for (LONG h : {LONG(-2147483647 - 1), LONG(2147483647), LONG(-100000)}) {
+        const QFont f = QFontFromLogFont(Face(h));
+        EXPECT_GT(f.pixelSize(), 0);
+        EXPECT_LE(f.pixelSize(), 2048);
+    }
+    CBitmap huge;
+    EXPECT_FALSE(huge.CreateBitmap(30000, 30000));
+    EXPECT_FALSE(huge.CreateBitmap(0, 10));
+    EXPECT_TRUE(huge.IsNull());
 }
 
 }  // namespace
