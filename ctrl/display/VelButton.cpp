@@ -32,6 +32,7 @@ CVelButton::CVelButton(const QString& text, QWidget* parent) : QPushButton(text,
 CVelButton::~CVelButton()
 {
     m_pFont.reset();
+    m_pToolTip.reset();
     CleanUpGDI();
 }
 
@@ -101,7 +102,13 @@ void CVelButton::SetTextColor(COLORREF crIn, COLORREF crOut, COLORREF crFocus)
 
 void CVelButton::SetToolTip(const CString& strText)
 {
-    setToolTip(strText);
+    if (!m_pToolTip) {
+        m_pToolTip = std::make_unique<CToolTipCtrl>();
+        m_pToolTip->Create(this);
+        m_pToolTip->AddTool(this, strText);
+        return;
+    }
+    m_pToolTip->UpdateTipText(strText, this);
 }
 
 void CVelButton::SetFontSize(LONG lHeight, LONG lWeight)
@@ -387,7 +394,7 @@ void CVelButton::DrawItem(CDC* pDC, UINT nState, CRect rcItem)
     if (!m_bTransparent || m_bHover)
         pDC->FillSolidRect(rcItem, crBkg);
 
-    DrawFrame(pDC, rcItem, m_bChecked || bPressed, crBkg);
+    DrawFrame(pDC, rcItem, bPressed, crBkg);
 
     const int nOldMode = pDC->SetBkMode(TRANSPARENT);
     const COLORREF crOldBk = pDC->SetBkColor(crBkg);
@@ -404,8 +411,9 @@ void CVelButton::DrawItem(CDC* pDC, UINT nState, CRect rcItem)
     pDC->RestoreDC(nSaved);
 }
 
-void CVelButton::DrawFrame(CDC* pDC, const CRect& rcItem, bool bSunken, COLORREF crBkg) const
+void CVelButton::DrawFrame(CDC* pDC, const CRect& rcItem, bool bPressed, COLORREF crBkg) const
 {
+    const bool bSunken = m_bChecked || bPressed;
     const COLORREF crHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF crShadow = GetSysColor(COLOR_BTNSHADOW);
     const COLORREF crDark = GetSysColor(COLOR_3DDKSHADOW);
@@ -416,8 +424,8 @@ void CVelButton::DrawFrame(CDC* pDC, const CRect& rcItem, bool bSunken, COLORREF
     case StyleFlat:
         if (m_bChecked)
             pDC->Draw3dRect(rc, crShadow, crHighlight);
-        else if ((m_bHover || isDown()) && m_bFlatBorder)
-            isDown() ? pDC->Draw3dRect(rc, crShadow, crHighlight) : pDC->Draw3dRect(rc, crHighlight, crShadow);
+        else if ((m_bHover || bPressed) && m_bFlatBorder)
+            bPressed ? pDC->Draw3dRect(rc, crShadow, crHighlight) : pDC->Draw3dRect(rc, crHighlight, crShadow);
         break;
     case StyleSemiflat:
         if (m_bDefault) {

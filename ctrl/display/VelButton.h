@@ -6,6 +6,7 @@
 
 #include "platform/Font.h"
 #include "platform/Icon.h"
+#include "platform/ToolTipCtrl.h"
 
 #include <QBasicTimer>
 #include <QImage>
@@ -75,7 +76,10 @@ public:
     // font; it does not change the window's font.
     void SetFontSize(plat::LONG lHeight, plat::LONG lWeight);
     plat::CFont* GetOwnFont() const { return m_pFont.get(); }
+    // The whole button becomes one tool of its own tooltip control; a later
+    // call changes the text.
     void SetToolTip(const plat::CString& strText);
+    plat::CToolTipCtrl* GetToolTipCtrl() const { return m_pToolTip.get(); }
 
     // Alignment bits of a button's window style (BS_LEFT 0x100, BS_RIGHT
     // 0x200, BS_CENTER 0x300, BS_VCENTER 0xC00); 0 centres the caption.
@@ -142,7 +146,7 @@ protected:
 private:
     void Initialize();
     void HoverStep();
-    void DrawFrame(plat::CDC* pDC, const plat::CRect& rcItem, bool bSunken, plat::COLORREF crBkg) const;
+    void DrawFrame(plat::CDC* pDC, const plat::CRect& rcItem, bool bPressed, plat::COLORREF crBkg) const;
     plat::HICON CreateGrayscaleIcon(plat::HICON hIcon) const;
     // Takes ownership of hIcon for one slot, releasing what the slot held.
     void StoreIcon(int nSlot, plat::HICON hIcon);
@@ -151,6 +155,7 @@ private:
 
     int m_nStyle = StyleFlat;
     int m_nIconPlacement = IconLeft;
+    std::unique_ptr<plat::CToolTipCtrl> m_pToolTip;
     std::unique_ptr<plat::CFont> m_pFont;
     std::array<plat::CIconPtr, 4> m_hIcons;
     plat::CSize m_szIcon;

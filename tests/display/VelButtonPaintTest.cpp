@@ -193,11 +193,18 @@ TEST_F(VelButtonPaint, FlatWithoutHoverBorderNeverFramesUnlessChecked)
     ExpectEdges(OuterEdges(Snapshot(host), kButtonRect), qRgb(200, 0, 0), qRgb(200, 0, 0), "pressed");
 }
 
-TEST_F(VelButtonPaint, PressedSemiflatIsSunken)
+TEST_F(VelButtonPaint, PressedIsSunken)
 {
-    button->SetButtonSemiflat();
+    const QRgb h = Sys(COLOR_BTNHIGHLIGHT), s = Sys(COLOR_BTNSHADOW), d = Sys(COLOR_3DDKSHADOW);
     button->setDown(true);
-    ExpectEdges(OuterEdges(Snapshot(host), kButtonRect), Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT), "pressed");
+    button->SetButtonFlat();
+    ExpectEdges(OuterEdges(Snapshot(host), kButtonRect), s, h, "flat");
+    button->SetButtonSemiflat();
+    ExpectEdges(OuterEdges(Snapshot(host), kButtonRect), s, h, "semi-flat");
+    button->SetButtonNormal();
+    const QImage shot = Snapshot(host);
+    ExpectEdges(OuterEdges(shot, kButtonRect), d, h, "normal, outer");
+    ExpectEdges(OuterEdges(shot, kButtonRect.adjusted(1, 1, -1, -1)), s, Sys(COLOR_BTNFACE), "normal, inner");
 }
 
 TEST_F(VelButtonPaint, IconMovesOnePixelWhenPressedWithoutPressedImage)
@@ -390,8 +397,21 @@ TEST_F(VelButtonCaption, OwnFontIsForTheCaptionOnly)
 TEST(VelButton, ToolTipCoversTheButton)
 {
     CVelButton button;
+    button.resize(80, 30);
+    EXPECT_EQ(button.GetToolTipCtrl(), nullptr);
     button.SetToolTip(QStringLiteral("启动"));
-    EXPECT_EQ(button.toolTip(), QStringLiteral("启动"));
+    ASSERT_NE(button.GetToolTipCtrl(), nullptr);
+    EXPECT_EQ(button.GetToolTipCtrl()->TextAt(&button, QPoint(1, 1)), QStringLiteral("启动"));
+    EXPECT_EQ(button.GetToolTipCtrl()->TextAt(&button, QPoint(79, 29)), QStringLiteral("启动"));
+    button.SetToolTip(QStringLiteral("停止"));
+    EXPECT_EQ(button.GetToolTipCtrl()->GetToolCount(), 1);
+    EXPECT_EQ(button.GetToolTipCtrl()->TextAt(&button, QPoint(40, 15)), QStringLiteral("停止"));
+}
+
+TEST(VelButton, RunTimeClassName)
+{
+    CVelButton button;
+    EXPECT_STREQ(button.metaObject()->className(), "CVelButton");
 }
 
 }  // namespace
