@@ -1,5 +1,6 @@
 #include "display/VelDigit.h"
 #include "platform/SpinButtonCtrl.h"
+#include "ui/AboutDlg.h"
 #include "ui/InfoDlg.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
@@ -10,6 +11,7 @@
 #include "support/SimulatedStirrer.h"
 #include "UiTestSupport.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -387,4 +389,19 @@ TEST_F(StirrerDlgTest, WindowKeepsPaintingWhileASpeedCommandWaits)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(IsEnabled(1006)) << "an unanswered command is a refusal";
     EXPECT_FALSE(dlg->Run().IsRunning());
+}
+
+TEST_F(StirrerDlgTest, AboutEntryOpensTheAboutBox)
+{
+    Open();
+    QStringList entries;
+    for (QAction* action : dlg->findChildren<QAction*>()) entries << action->text();
+    EXPECT_TRUE(entries.contains(vantoc::String(vantoc::IDS_ABOUTBOX)));
+    QString title;
+    ModalAnswer<CAboutDlg> about([&](CAboutDlg* box) {
+        title = box->windowTitle();
+        Click(box->GetDlgItem(plat::IDOK));
+    });
+    dlg->OnSysCommand(CStirrerDlg::IDM_ABOUTBOX | 0x2);
+    EXPECT_EQ(title, "About Rotaque");
 }
