@@ -18,19 +18,19 @@ bool CAxisRangeRule::DataRange(const CVelGraphSeriesArray& arSeries, eGraphAxisT
 {
     bool bFound = false;
     for (const auto& pSeries : arSeries) {
-        const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
-        for (int i = 0; i < pSeries->GetSize(); ++i) {
-            const double v = eType == GRAPH_AXIS_X ? pPoints[i].x : pPoints[i].y;
-            // Such a point has no place on the axis; it must not pin an edge.
-            if (!std::isfinite(v)) continue;
-            if (!bFound) {
-                dMin = dMax = v;
-                bFound = true;
-                continue;
-            }
-            if (v > dMax) dMax = v;
-            if (v < dMin) dMin = v;
+        double dLow = 0.0;
+        double dHigh = 0.0;
+        // The extents leave out NaN and infinities: they have no place on
+        // the axis and must not pin an edge.
+        if (!pSeries->arPoints.GetExtent(eType == GRAPH_AXIS_X, dLow, dHigh)) continue;
+        if (!bFound) {
+            dMin = dLow;
+            dMax = dHigh;
+            bFound = true;
+            continue;
         }
+        if (dHigh > dMax) dMax = dHigh;
+        if (dLow < dMin) dMin = dLow;
     }
     if (dMin < axis.dMaxRangeMin) dMin = axis.dMaxRangeMin;
     if (dMax > axis.dMaxRangeMax) dMax = axis.dMaxRangeMax;

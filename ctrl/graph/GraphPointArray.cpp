@@ -3,6 +3,7 @@
 #include "platform/InvalidArgException.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -30,6 +31,10 @@ int CGraphPointArray::Add(double x, double y)
 {
     if (m_nSize == m_nCapacity) Grow();
     m_pData[m_nSize] = {x, y};
+    if (m_bExtentsValid) {
+        m_xExtent.Add(x);
+        m_yExtent.Add(y);
+    }
     return m_nSize++;
 }
 
@@ -44,6 +49,7 @@ void CGraphPointArray::SetAt(int nIndex, double x, double y)
 {
     CheckIndex(nIndex);
     m_pData[nIndex] = {x, y};
+    m_bExtentsValid = false;
 }
 
 const tagGraphPoint& CGraphPointArray::GetAt(int nIndex) const
@@ -57,4 +63,40 @@ void CGraphPointArray::RemoveAll()
     m_pData.reset();
     m_nSize = 0;
     m_nCapacity = 0;
+    m_xExtent = {};
+    m_yExtent = {};
+    m_bExtentsValid = true;
+}
+
+void CGraphPointArray::tagExtent::Add(double v)
+{
+    if (!std::isfinite(v)) return;
+    if (!bAny) {
+        dMin = dMax = v;
+        bAny = true;
+        return;
+    }
+    if (v > dMax) dMax = v;
+    if (v < dMin) dMin = v;
+}
+
+void CGraphPointArray::RecountExtents() const
+{
+    m_xExtent = {};
+    m_yExtent = {};
+    for (int i = 0; i < m_nSize; ++i) {
+        m_xExtent.Add(m_pData[i].x);
+        m_yExtent.Add(m_pData[i].y);
+    }
+    m_bExtentsValid = true;
+}
+
+bool CGraphPointArray::GetExtent(bool bX, double& dMin, double& dMax) const
+{
+    if (!m_bExtentsValid) RecountExtents();
+    const tagExtent& e = bX ? m_xExtent : m_yExtent;
+    if (!e.bAny) return false;
+    dMin = e.dMin;
+    dMax = e.dMax;
+    return true;
 }

@@ -32,6 +32,11 @@ public:
     // Frees the storage: size and capacity become 0.
     void RemoveAll();
 
+    // Smallest and largest finite x (bX) or y of the points; false when
+    // there is none. Kept up to date as points arrive, so asking costs
+    // nothing however long the series is.
+    bool GetExtent(bool bX, double& dMin, double& dMax) const;
+
     // Capacity after growing a full store of nSize points.
     static int GrownCapacity(int nSize, int nCapacity);
 
@@ -39,7 +44,20 @@ private:
     void CheckIndex(int nIndex) const;
     void Grow();
 
+    struct tagExtent {
+        double dMin = 0.0;
+        double dMax = 0.0;
+        bool bAny = false;
+        void Add(double v);
+    };
+    void RecountExtents() const;
+
     std::unique_ptr<tagGraphPoint[]> m_pData;
     int m_nSize = 0;
     int m_nCapacity = 0;
+    // Over all points while m_bExtentsValid; SetAt may shrink them, so it
+    // only marks them for a recount.
+    mutable tagExtent m_xExtent;
+    mutable tagExtent m_yExtent;
+    mutable bool m_bExtentsValid = true;
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(VelGraphSeriesTest, NewSeriesDefaults)
 {
     CVelGraphSeries s;
@@ -115,4 +117,33 @@ TEST(VelGraphSeriesTest, AttributesRoundTrip)
     EXPECT_TRUE(s.IsActivate());
     EXPECT_FALSE(s.IsShowMark());
     EXPECT_EQ(s.GetTipInfo(), QStringLiteral("转速"));
+}
+
+TEST(VelGraphSeriesTest, ExtentsFollowAddsOverwritesAndRemoval)
+{
+    CGraphPointArray a;
+    double lo = 0, hi = 0;
+    EXPECT_FALSE(a.GetExtent(true, lo, hi));
+    a.Add(5, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_TRUE(a.GetExtent(true, lo, hi));
+    EXPECT_FALSE(a.GetExtent(false, lo, hi));  // no finite y yet
+    a.Add(-2, 7);
+    a.Add(9, std::numeric_limits<double>::infinity());
+    ASSERT_TRUE(a.GetExtent(true, lo, hi));
+    EXPECT_EQ(lo, -2.0);
+    EXPECT_EQ(hi, 9.0);
+    ASSERT_TRUE(a.GetExtent(false, lo, hi));
+    EXPECT_EQ(lo, 7.0);
+    EXPECT_EQ(hi, 7.0);
+    // Overwriting the extreme narrows the extent.
+    a.SetAt(2, 1, 3);
+    ASSERT_TRUE(a.GetExtent(true, lo, hi));
+    EXPECT_EQ(hi, 5.0);
+    ASSERT_TRUE(a.GetExtent(false, lo, hi));
+    EXPECT_EQ(lo, 3.0);
+    a.RemoveAll();
+    EXPECT_FALSE(a.GetExtent(true, lo, hi));
+    a.Add(4, 4);
+    ASSERT_TRUE(a.GetExtent(true, lo, hi));
+    EXPECT_EQ(lo, 4.0);
 }
