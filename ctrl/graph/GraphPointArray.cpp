@@ -3,9 +3,16 @@
 #include "platform/InvalidArgException.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <string>
+
+std::uint64_t CGraphPointArray::NextRevision()
+{
+    static std::atomic<std::uint64_t> s_nNext{1};
+    return s_nNext++;
+}
 
 int CGraphPointArray::GrownCapacity(int nSize, int nCapacity)
 {
@@ -50,6 +57,7 @@ void CGraphPointArray::SetAt(int nIndex, double x, double y)
     CheckIndex(nIndex);
     m_pData[nIndex] = {x, y};
     m_bExtentsValid = false;
+    m_nRevision = NextRevision();
 }
 
 const tagGraphPoint& CGraphPointArray::GetAt(int nIndex) const
@@ -66,6 +74,7 @@ void CGraphPointArray::RemoveAll()
     m_xExtent = {};
     m_yExtent = {};
     m_bExtentsValid = true;
+    m_nRevision = NextRevision();
 }
 
 void CGraphPointArray::tagExtent::Add(double v)

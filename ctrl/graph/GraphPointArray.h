@@ -2,6 +2,7 @@
 
 #include "platform/QuindleExport.h"
 
+#include <cstdint>
 #include <memory>
 
 // One data point of a series.
@@ -36,6 +37,11 @@ public:
     // there is none. Kept up to date as points arrive, so asking costs
     // nothing however long the series is.
     bool GetExtent(bool bX, double& dMin, double& dMax) const;
+    // Changes whenever a stored point changes or the array is emptied
+    // (appending changes the size instead), so a painter can tell whether
+    // what it derived from the points still holds.
+    // Unique among all arrays of the process.
+    std::uint64_t GetRevision() const { return m_nRevision; }
 
     // Capacity after growing a full store of nSize points.
     static int GrownCapacity(int nSize, int nCapacity);
@@ -60,4 +66,6 @@ private:
     mutable tagExtent m_xExtent;
     mutable tagExtent m_yExtent;
     mutable bool m_bExtentsValid = true;
+    std::uint64_t m_nRevision = NextRevision();
+    static std::uint64_t NextRevision();
 };

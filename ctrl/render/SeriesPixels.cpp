@@ -5,9 +5,31 @@
 #include <algorithm>
 #include <limits>
 
+void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                          plat::CRect rcPlot, bool bLines, int nMarkReach)
+{
+    tagKey key;
+    key.pData = arPoints.GetData();
+    key.nCount = arPoints.GetSize();
+    key.nRevision = arPoints.GetRevision();
+    const double dScale[8] = {xAxis.dMin, xAxis.dMax, xAxis.dStep, xAxis.dPixelStep,
+                              yAxis.dMin, yAxis.dMax, yAxis.dStep, yAxis.dPixelStep};
+    std::copy(std::begin(dScale), std::end(dScale), key.dScale);
+    key.bLog[0] = xAxis.bLogarithm;
+    key.bLog[1] = yAxis.bLogarithm;
+    key.rcPlot = rcPlot;
+    key.bLines = bLines;
+    key.nMarkReach = nMarkReach;
+    // NaN scale values compare unequal, so such a scale is always rebuilt.
+    if (key == m_key) return;
+    Build(key.pData, key.nCount, xAxis, yAxis, rcPlot, bLines, nMarkReach);
+    m_key = key;
+}
+
 void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                           const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, int nMarkReach)
 {
+    m_key = tagKey();
     m_arVertex.clear();
     m_arRunStart.clear();
     m_arMark.clear();
@@ -103,6 +125,8 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
         dXHi = dYHi = -1.0;
     };
     for (int i = 0; i < nCount; ++i) {
+        if (bInRun) i = ScanColumn(pPoints, i, nCount, dXMin, dXLo, dXHi, dYMin, dYLo, dYHi, col);
+        if (i >= nCount) break;
         const double dx = pPoints[i].x - dXMin;
         const double y = pPoints[i].y;
         if (dx >= dXLo && dx < dXHi) {
@@ -155,6 +179,44 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
     }
     EndRun();
     if (!bLines) m_arRunStart.clear();
+}
+
+// The points from i on that stay in the column and in its known pixel run,
+// folded into the column with everything held in registers; returns the
+// first point that needs more.
+int CSeriesPixels::ScanColumn(const tagGraphPoint* pPoints, int i, int nCount, double dXMin, double dXLo,
+                              double dXHi, double dYMin, double dYLo, double dYHi, tagValueColumn& col)
+{
+    double dMin = col.dMin, dMax = col.dMax, dPrevMin = col.dPrevMin, dPrevMax = col.dPrevMax;
+    int nMinAt = col.nMinAt, nMaxAt = col.nMaxAt, n = col.nCount;
+    const int nStart = i;
+    for (; i < nCount; ++i) {
+        const double dx = pPoints[i].x - dXMin;
+        const double y = pPoints[i].y;
+        const double dy = y - dYMin;
+        if (!(dx >= dXLo && dx < dXHi && dy >= dYLo && dy < dYHi)) break;
+        if (y < dMin) {
+            dPrevMin = dMin;
+            dMin = y;
+            nMinAt = n;
+        }
+        if (y > dMax) {
+            dPrevMax = dMax;
+            dMax = y;
+            nMaxAt = n;
+        }
+        ++n;
+    }
+    if (i == nStart) return i;
+    col.dMin = dMin;
+    col.dMax = dMax;
+    col.dPrevMin = dPrevMin;
+    col.dPrevMax = dPrevMax;
+    col.nMinAt = nMinAt;
+    col.nMaxAt = nMaxAt;
+    col.nCount = n;
+    col.dLast = pPoints[i - 1].y;
+    return i;
 }
 
 void CSeriesPixels::FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom)

@@ -7,6 +7,7 @@
 #include "platform/Rect.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // The pixels of one series on the current scale, reduced so that painting
@@ -28,6 +29,10 @@ public:
     // Y offsets up from its bottom edge); also the visible area. nMarkReach
     // < 0: no marker positions wanted.
     void Build(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+               plat::CRect rcPlot, bool bLines, int nMarkReach);
+    // Build for a point array, skipped when neither the points nor the
+    // scale nor the request changed since the last one.
+    void Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                plat::CRect rcPlot, bool bLines, int nMarkReach);
 
     const std::vector<plat::CPoint>& Vertices() const { return m_arVertex; }
@@ -79,10 +84,25 @@ private:
                       const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
     void BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                      plat::CRect rcPlot, bool bLines, bool bMarks);
+    static int ScanColumn(const tagGraphPoint* pPoints, int i, int nCount, double dXMin, double dXLo, double dXHi,
+                          double dYMin, double dYLo, double dYHi, tagValueColumn& col);
     void FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom);
     void Flush(const tagColumn& col);
     void AddVertex(int x, int y);
     void AddMark(int x, int y);
+
+    struct tagKey {
+        const tagGraphPoint* pData = nullptr;
+        int nCount = -1;
+        std::uint64_t nRevision = 0;
+        double dScale[8] = {};
+        int bLog[2] = {};
+        plat::CRect rcPlot;
+        bool bLines = false;
+        int nMarkReach = 0;
+        bool operator==(const tagKey&) const = default;
+    };
+    tagKey m_key;
 
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;
@@ -90,4 +110,22 @@ private:
     // One bit per pixel of the marked area, to list each position once.
     std::vector<std::uint64_t> m_arMarked;
     plat::CRect m_rcMarkable;
+};
+
+// The reduced pixels of the last few series painted, one per series, so a
+// chart of several series keeps each one's between paints.
+class CSeriesPixelsCache {
+public:
+    CSeriesPixels& For(const void* pSeries)
+    {
+        for (auto& entry : m_arEntries)
+            if (entry.first == pSeries) return entry.second;
+        constexpr std::size_t kMaxSeries = 8;
+        if (m_arEntries.size() >= kMaxSeries) m_arEntries.erase(m_arEntries.begin());
+        m_arEntries.emplace_back(pSeries, CSeriesPixels());
+        return m_arEntries.back().second;
+    }
+
+private:
+    std::vector<std::pair<const void*, CSeriesPixels>> m_arEntries;
 };

@@ -39,15 +39,16 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
     const CMarkerStamp* pStamp = bMarks ? &MarkerStamp(pSeries->ePointStyle, pSeries->crColor, pen) : nullptr;
     if (pStamp && pStamp->IsEmpty()) pStamp = nullptr;
 
-    m_Pixels.Build(pSeries->arPoints.GetData(), pSeries->GetSize(), *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen,
+    CSeriesPixels& px = m_Pixels.For(pSeries);
+    px.Build(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen,
                    pStamp ? pStamp->Reach() : -1);
 
     m_Layer.Begin(rcPlot);
     m_Layer.SetColor(pSeries->crColor);
     if (!bNoPen && bThin) {
         m_Layer.SetPenStyle(static_cast<int>(pen.lopnStyle));
-        const std::vector<plat::CPoint>& arVertex = m_Pixels.Vertices();
-        const std::vector<int>& arStart = m_Pixels.RunStarts();
+        const std::vector<plat::CPoint>& arVertex = px.Vertices();
+        const std::vector<int>& arStart = px.RunStarts();
         for (std::size_t r = 0; r < arStart.size(); ++r) {
             const int nEnd = r + 1 < arStart.size() ? arStart[r + 1] : static_cast<int>(arVertex.size());
             m_Layer.ResetPattern();
@@ -55,20 +56,20 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
         }
     }
     if (pStamp)
-        for (const plat::CPoint& pt : m_Pixels.Marks()) m_Layer.Stamp(*pStamp, pt);
+        for (const plat::CPoint& pt : px.Marks()) m_Layer.Stamp(*pStamp, pt);
     m_Layer.Paint(pDC);
-    if (!bNoPen && !bThin) DrawWideLines(pDC, pen);
+    if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);
 }
 
 // Pens wider than a pixel are Qt's strokes; each run goes as one polyline
 // (near parts only, so far-off points cannot overflow the rasteriser).
-void CVelGraphLineDrawer::DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& log)
+void CVelGraphLineDrawer::DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& log, const CSeriesPixels& px)
 {
     plat::CPen pen;
     pen.CreatePenIndirect(&log);
     plat::CPen* pOld = pDC->SelectObject(&pen);
-    const std::vector<plat::CPoint>& arVertex = m_Pixels.Vertices();
-    const std::vector<int>& arStart = m_Pixels.RunStarts();
+    const std::vector<plat::CPoint>& arVertex = px.Vertices();
+    const std::vector<int>& arStart = px.RunStarts();
     std::vector<plat::CPoint> arLine;
     auto Flush = [&] {
         if (arLine.size() >= 2) pDC->Polyline(arLine.data(), static_cast<int>(arLine.size()));

@@ -26,8 +26,8 @@ protected:
 private:
     // The index of the first point whose marker hot spot holds pt; -1 when none.
     int FindMarker(plat::CRect rcPlot, plat::CPoint pt, const CVelGraphSeries* pSeries) const;
-    void DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& pen);
+    void DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& pen, const CSeriesPixels& px);
 
-    CSeriesPixels m_Pixels;
+    CSeriesPixelsCache m_Pixels;
     CPixelLayer m_Layer;
 };

@@ -29,10 +29,10 @@ void CVelGraphScatterDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, C
     if (const plat::CPen* pCurrent = pDC->GetCurrentPen(); pCurrent && pCurrent->Log()) pen = *pCurrent->Log();
     const CMarkerStamp& stamp = MarkerStamp(pSeries->ePointStyle, pSeries->crColor, pen);
     if (!stamp.IsEmpty()) {
-        m_Pixels.Build(pSeries->arPoints.GetData(), pSeries->GetSize(), *m_pXAxis, *m_pYAxis, rcPlot, false,
-                       stamp.Reach());
+        CSeriesPixels& px = m_Pixels.For(pSeries);
+        px.Build(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, false, stamp.Reach());
         m_Layer.Begin(rcPlot);
-        for (const plat::CPoint& pt : m_Pixels.Marks()) m_Layer.Stamp(stamp, pt);
+        for (const plat::CPoint& pt : px.Marks()) m_Layer.Stamp(stamp, pt);
         m_Layer.Paint(pDC);
     }
     DrawReferenceLine(pDC, rcPlot, pSeries->dRange1, kOuterRangeColor);

@@ -22,6 +22,6 @@ protected:
 private:
     void DrawReferenceLine(plat::CDC* pDC, plat::CRect rcPlot, double dValue, plat::COLORREF crColor);
 
-    CSeriesPixels m_Pixels;
+    CSeriesPixelsCache m_Pixels;
     CPixelLayer m_Layer;
 };

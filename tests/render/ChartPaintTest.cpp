@@ -30,8 +30,10 @@ struct Chart {
     {
         image.fill(kWindow);
     }
+    // Each paint starts on a clear window, as the window's buffer does.
     void Paint()
     {
+        image.fill(kWindow);
         const plat::CRect rc(0, 0, image.width(), image.height());
         plat::CDC dc(&image);
         graph.AdjustLayout(rc, &dc);
@@ -413,4 +415,30 @@ TEST(ChartPaintTest, MarkerTooltipsAnswerFromTheDataUnderThePointer)
     c.graph.ShowTip(plat::TRUE);
     c.graph.ShowMarks(plat::FALSE);
     EXPECT_FALSE(d.GetToolTip(p, text, rc));
+}
+
+TEST(ChartPaintTest, RepaintFollowsChangedPointsOfTheSameCount)
+{
+    auto Setup = [](Chart& c, double y1) {
+        c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 10, plat::FALSE);
+        c.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+        Fill(c.graph, {2, 5, 8}, {20, y1, 40});
+    };
+    Chart changed;
+    Setup(changed, 60);
+    changed.Paint();
+    const QImage before = changed.image;
+    changed.graph.GetSeries(0)->SetAt(1, 5, 90);
+    changed.Paint();
+    Chart fresh;
+    Setup(fresh, 90);
+    fresh.Paint();
+    EXPECT_NE(changed.image, before);
+    EXPECT_EQ(changed.image, fresh.image);
+
+    // Emptied and refilled with as many points: painted anew as well.
+    const double x[] = {2, 5, 8}, y[] = {20, 60, 40};
+    changed.graph.SetSeriesAt(0, 3, x, y);
+    changed.Paint();
+    EXPECT_EQ(changed.image, before);
 }
