@@ -85,7 +85,7 @@ int CDC::DrawText(const CString& text, CRect* rect, UINT format)
     const CTextLayout layout(text, *rect, format, fm);
     if (format & DT_CALCRECT) {
         *rect = layout.CalcRect();
-        return layout.ResultHeight();
+        return rect->Height();
     }
     if (!m_painter) return layout.ResultHeight();
     m_painter->save();

@@ -113,6 +113,25 @@ TEST(DCGeometry, EllipseStaysInsideItsBoundsAndTouchesEachSide)
     EXPECT_NE(c.At(3, 4), kBlack);  // corners stay clear
 }
 
+TEST(DCGeometry, RoundRectAndNullPenEllipseStayInsideTheirBounds)
+{
+    Canvas c;
+    {
+        CDC dc(&c.image);
+        CBrush brush(kRed);
+        dc.SelectObject(&brush);
+        dc.RoundRect(2, 2, 20, 12, 6, 6);
+        dc.SelectStockObject(NULL_PEN);
+        dc.Ellipse(22, 2, 32, 12);
+    }
+    QRect round, ellipse;
+    for (auto [x, y] : c.Painted()) (x < 21 ? round : ellipse) |= QRect(x, y, 1, 1);
+    EXPECT_EQ(round, QRect(QPoint(2, 2), QPoint(19, 11)));
+    EXPECT_NE(c.At(2, 2), kBlack);  // rounded corner
+    EXPECT_TRUE(QRect(QPoint(22, 2), QPoint(30, 10)).contains(ellipse)) << "a null pen fills one pixel less";
+    EXPECT_EQ(c.At(26, 6), kRed);
+}
+
 TEST(DCGeometry, PenStylesDashTheOnePixelPenAndWidePensDrawSolid)
 {
     auto row = [](int style, int width) {

@@ -144,6 +144,10 @@ TEST(DCText, CalcRectLinesWrapAndPrefixes)
     int h = dc.DrawText("Speed(rpm)", &r, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(r, CRect(5, 5, 5 + dc.GetTextExtent("Speed(rpm)").cx, 5 + lineH));
     EXPECT_EQ(h, lineH);
+    r = CRect(5, 5, 500, 300);
+    EXPECT_EQ(dc.DrawText("Speed(rpm)", &r, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER), lineH);
+    // Drawing (not measuring) a centred line reports where its bottom lies.
+    EXPECT_EQ(dc.DrawText("Speed(rpm)", CRect(0, 0, 100, 100), DT_SINGLELINE | DT_VCENTER), (100 - lineH) / 2 + lineH);
 
     r = CRect(0, 0, 500, 0);
     EXPECT_EQ(dc.DrawText("one\ntwo\n", &r, DT_CALCRECT), 3 * lineH) << "a trailing line feed adds a line";

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class QGridLayout;
+
+// The gallery: each control of the library with its main settings side by
+// side, one section per control family.
+class GalleryWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit GalleryWindow(QWidget* parent = nullptr);
+
+    // What the sections hold, for a quick check that nothing went missing.
+    static constexpr int kDigitDisplays = 6;
+    static constexpr int kButtonStyles = 4;
+    static constexpr int kButtonStates = 8;
+    static constexpr int kLabels = 4;
+
+private:
+    QWidget* DigitSection();
+    QWidget* ButtonSection();
+    QWidget* LabelSection();
+};
