@@ -89,7 +89,8 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
     }
     if (cl.IsValid() && cl.m_bSendState && (!cl.m_strPort.isEmpty() || !cl.m_strBaud.isEmpty()))
         cl.m_strError = QStringLiteral("--send-state talks to a running Vantoc and takes no port settings");
-    if (cl.IsValid()) cl.CheckHeadlessCombination(given);
+    // Help and version answer whatever else was asked.
+    if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckHeadlessCombination(given);
     return cl;
 }
 

@@ -95,6 +95,8 @@ TEST(CommandLineTest, HeadlessOptionsThatDoNotFitAreRefused)
         EXPECT_FALSE(cl.IsValid()) << args.join(' ').toStdString();
         EXPECT_FALSE(cl.Error().isEmpty());
     }
+    EXPECT_TRUE(CCommandLine::Parse({"--headless", "--help"}).m_bHelp);
+    EXPECT_TRUE(CCommandLine::Parse({"--speed", "200", "--version"}).m_bVersion);
 }
 
 TEST(CommandLineTest, HelpDocumentsEveryOptionAndExitStatus)
