@@ -1,0 +1,63 @@
+#include "ui/CommandLine.h"
+#include "ui/StateEndpoint.h"
+#include "ui/StirrerApp.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+// Qt aborts when it cannot reach a display; say what to do instead.
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int SendState(int argc, char** argv, const CCommandLine& cl)
+{
+    QCoreApplication app(argc, argv);
+    QString reason;
+    if (CStateEndpoint::Send(CStateEndpoint::DefaultPath(), cl.m_nMotor, cl.m_nStatus, &reason)) return 0;
+    std::fprintf(stderr, "vantoc: %s\n", qPrintable(reason));
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const CCommandLine cl = CCommandLine::Parse(Arguments(argc, argv));
+    if (!cl.IsValid()) {
+        std::fprintf(stderr, "vantoc: %s\n\n%s", qPrintable(cl.Error()), qPrintable(CCommandLine::Usage()));
+        return CCommandLine::kUsageExit;
+    }
+    if (cl.m_bHelp) {
+        std::fputs(qPrintable(CCommandLine::Usage()), stdout);
+        return 0;
+    }
+    if (cl.m_bVersion) {
+        std::puts(qPrintable(CCommandLine::Version()));
+        return 0;
+    }
+    if (cl.m_bSendState) return SendState(argc, argv, cl);
+    if (!HasDisplay()) {
+        std::fputs("vantoc: no display to show the window on (DISPLAY is not set).\n"
+                   "Run it in a desktop session, or on a virtual display:  xvfb-run -a vantoc ...\n",
+                   stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantoc"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantoc"));
+    CStirrerApp theApp;
+    return theApp.InitInstance(cl);
+}

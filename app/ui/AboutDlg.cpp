@@ -1,0 +1,26 @@
+#include "ui/AboutDlg.h"
+
+#include "platform/Icon.h"
+#include "platform/ResourceModule.h"
+#include "ui/ResourceIds.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_ABOUTBOX)), parent)
+{
+}
+
+plat::BOOL CAboutDlg::OnInitDialog()
+{
+    plat::CDialog::OnInitDialog();
+    if (auto* icon = GetDlgItem<QLabel>(vantoc::IDR_MAINFRAME)) {
+        const plat::CIconPtr hIcon(plat::LoadIcon(vantoc::IDR_MAINFRAME));
+        if (hIcon) {
+            icon->setPixmap(QPixmap::fromImage(plat::IconImage(hIcon.get())));
+            icon->adjustSize();
+        }
+    }
+    return plat::TRUE;
+}

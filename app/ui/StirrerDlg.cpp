@@ -1,0 +1,274 @@
+#include "ui/StirrerDlg.h"
+
+#include "display/TarnStatic.h"
+#include "display/VelButton.h"
+#include "display/VelDigit.h"
+#include "platform/DataExchange.h"
+#include "platform/Font.h"
+#include "platform/Icon.h"
+#include "platform/ResourceModule.h"
+#include "platform/SpinButtonCtrl.h"
+#include "ui/AboutDlg.h"
+#include "ui/BusyExchange.h"
+#include "ui/InfoDlg.h"
+#include "ui/Palette.h"
+#include "ui/PortSettingDlg.h"
+#include "ui/ResourceIds.h"
+#include "ui/RunExport.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+
+namespace {
+const int kIdTorqueDigit = 1000;
+const int kIdSpeedDigit = 1001;
+const int kIdTemperature = 1002;
+const int kIdTempSpin = 1003;
+const int kIdSpeed = 1004;
+const int kIdSpeedSpin = 1005;
+const int kIdStart = 1006;
+const int kIdSave = 1008;
+const int kIdStop = 1009;
+const int kIdFirstLabel = 1012;
+const int kIdLastLabel = 1017;
+const int kDigitPlaces = 5;
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        const plat::CIconPtr hIcon(plat::LoadIcon(vantoc::IDR_MAINFRAME, plat::CSize(size, size)));
+        if (hIcon) icon.addPixmap(QPixmap::fromImage(plat::IconImage(hIcon.get())));
+    }
+    return icon;
+}
+}  // namespace
+
+CStirrerDlg::CStirrerDlg(QWidget* parent)
+    : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent)
+{
+    m_run.SetExchangeRunner(&CBusyExchange::Run);
+    connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
+    connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
+}
+
+CStirrerDlg::~CStirrerDlg()
+{
+    OnDestroy();
+}
+
+void CStirrerDlg::SetPortPreselection(const QString& portName, const QString& baudText)
+{
+    if (!portName.isEmpty()) m_strPortName = portName;
+    if (!baudText.isEmpty()) m_strBaudRate = baudText;
+}
+
+QWidget* CStirrerDlg::CreateControl(const plat::CDialogItemTemplate& item, QWidget* parent)
+{
+    switch (item.nId) {
+    case kIdTorqueDigit:
+        return m_digTorque = new CVelDigit(parent);
+    case kIdSpeedDigit:
+        return m_digSpeed = new CVelDigit(parent);
+    case kIdStart:
+        return m_btnStart = new CVelButton(parent);
+    case plat::IDCANCEL:
+        return m_btnClose = new CVelButton(parent);
+    case kIdStop:
+        return m_btnStop = new CVelButton(parent);
+    case kIdSave:
+        return m_btnSave = new CVelButton(parent);
+    default:
+        if (item.nId >= kIdFirstLabel && item.nId <= kIdLastLabel)
+            return m_stcLabels[item.nId - kIdFirstLabel] = new CTarnStatic(parent);
+        return nullptr;
+    }
+}
+
+void CStirrerDlg::DoDataExchange(plat::CDataExchange* pDX)
+{
+    plat::DDX_Text(pDX, kIdTemperature, m_fTemperature);
+    plat::DDV_MinMaxFloat(pDX, m_fTemperature, 25, 340);
+    plat::DDX_Text(pDX, kIdSpeed, m_nSpeed);
+    plat::DDV_MinMaxInt(pDX, m_nSpeed, 0, 20000);
+}
+
+plat::BOOL CStirrerDlg::OnInitDialog()
+{
+    plat::CDialog::OnInitDialog();
+    AddAboutEntry();
+    setWindowIcon(ApplicationIcon());
+    SetUpControls();
+    PortSettingsStep();
+    if (!m_run.Connect()) CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
+    setWindowTitle(vantoc::String(vantoc::IDS_PRODUCT_NAME));
+    return plat::TRUE;
+}
+
+// Window managers offer no system menu to extend, so the About entry sits
+// in the window's context menu, after a separator as it would there.
+void CStirrerDlg::AddAboutEntry()
+{
+    const QString text = vantoc::String(vantoc::IDS_ABOUTBOX);
+    if (text.isEmpty()) return;
+    m_pSysMenu = new QMenu(this);
+    m_pSysMenu->addSeparator();
+    QAction* about = m_pSysMenu->addAction(text);
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+}
+
+void CStirrerDlg::SetUpControls()
+{
+    for (CVelDigit* digit : {m_digTorque, m_digSpeed}) {
+        digit->SetStyle(vantoc::IDB_DIGIT_STRIP, kDigitPlaces);
+        digit->SetDotPrecision(0);
+        digit->SetValue(digit == m_digTorque ? 0.0f : 500.0f, plat::TRUE);
+        digit->SetZeroPadding(plat::TRUE, plat::TRUE);
+    }
+    for (CVelButton* button : {m_btnStart, m_btnClose, m_btnStop, m_btnSave}) {
+        button->SetButtonSemiflat(plat::TRUE);
+        button->SetBkgInColor(vantoc::kBackground);
+        button->SetTextColor(vantoc::kLightText, 0, 0);
+        button->SetTextInColor(vantoc::kLightText);
+        button->SetFontSize(vantoc::kButtonFontHeight, vantoc::kButtonFontWeight);
+    }
+    const plat::LOGFONT lf = vantoc::LabelLogFont();
+    for (int id : {1012, 1013}) {
+        auto* pFont = new plat::CFont;
+        pFont->CreateFontIndirect(&lf);
+        m_stcLabels[id - kIdFirstLabel]->SetFont(pFont);
+    }
+    for (CTarnStatic* label : m_stcLabels) label->SetTextColor(vantoc::kLightText);
+    connect(m_btnStart, &QAbstractButton::clicked, this, &CStirrerDlg::OnStart);
+    connect(m_btnStop, &QAbstractButton::clicked, this, &CStirrerDlg::OnStop);
+    connect(m_btnSave, &QAbstractButton::clicked, this, &CStirrerDlg::OnSave);
+    connect(GetDlgItem<plat::CSpinButtonCtrl>(kIdSpeedSpin), &plat::CSpinButtonCtrl::deltaPos, this,
+            &CStirrerDlg::OnDeltaposSpeedSpin);
+    connect(GetDlgItem<plat::CSpinButtonCtrl>(kIdTempSpin), &plat::CSpinButtonCtrl::deltaPos, this,
+            &CStirrerDlg::OnDeltaposTempSpin);
+}
+
+void CStirrerDlg::PortSettingsStep()
+{
+    CPortSettingDlg dlg;
+    dlg.m_strPortName = m_strPortName;
+    dlg.m_strBaudRate = m_strBaudRate;
+    if (dlg.DoModal() == plat::IDOK) CRunControl::ApplyPortSettings(dlg.m_strPortName, dlg.m_strBaudRate);
+}
+
+void CStirrerDlg::paintEvent(QPaintEvent*)
+{
+    const int id = (m_nBackground == 1 || m_nBackground == 2) ? vantoc::IDB_BACKGROUND : vantoc::IDB_BACKGROUND_ALT;
+    if (m_background.isNull()) m_background = plat::CResourceModule::FindBitmap(QString::number(id));
+    QPainter painter(this);
+    if (m_background.isNull()) painter.fillRect(rect(), QColor(0x49, 0x56, 0x77));
+    else painter.drawImage(rect(), m_background);
+}
+
+void CStirrerDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (m_pSysMenu) m_pSysMenu->exec(event->globalPos());
+}
+
+void CStirrerDlg::OnSysCommand(unsigned nID)
+{
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.DoModal();
+    }
+}
+
+void CStirrerDlg::OnDeltaposSpeedSpin(int iDelta)
+{
+    UpdateData(plat::TRUE);
+    m_nSpeed += iDelta < 0 ? 10 : -10;
+    UpdateData(plat::FALSE);
+}
+
+void CStirrerDlg::OnDeltaposTempSpin(int iDelta)
+{
+    UpdateData(plat::TRUE);
+    m_fTemperature += iDelta < 0 ? 0.1f : -0.1f;
+    UpdateData(plat::FALSE);
+}
+
+void CStirrerDlg::OnStart()
+{
+    if (m_run.IsConnectionFailed()) {
+        CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED_RESTART);
+        return;
+    }
+    // A value the validation refused has been shown; nothing is sent.
+    if (!UpdateData(plat::TRUE)) return;
+    switch (m_run.Start(m_nSpeed)) {
+    case CRunControl::EStart::NotConnected:
+        CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED_RESTART);
+        break;
+    case CRunControl::EStart::SpeedOutOfRange:
+        CInfoDlg::ShowString(vantoc::IDS_SPEED_RANGE);
+        break;
+    case CRunControl::EStart::Refused:
+    case CRunControl::EStart::Started:
+        break;
+    }
+}
+
+void CStirrerDlg::OnStop()
+{
+    // The motor is stopped even when a field holds a refused value.
+    UpdateData(plat::TRUE);
+    m_run.Stop();
+    UpdateRunButtons(false);
+}
+
+void CStirrerDlg::UpdateRunButtons(bool running)
+{
+    m_btnStart->setEnabled(!running);
+    m_btnStop->setEnabled(running);
+}
+
+void CStirrerDlg::OnStirrerSample(int speed, int torque)
+{
+    m_digSpeed->SetValue(static_cast<float>(speed), plat::TRUE);
+    m_digTorque->SetValue(static_cast<float>(torque), plat::TRUE);
+}
+
+void CStirrerDlg::OnStirrerState(int motor, int status)
+{
+    m_run.OnRunState(motor, status);
+}
+
+void CStirrerDlg::OnSave()
+{
+    QFileDialog dialog(nullptr);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("xls"));
+    dialog.setNameFilter(QStringLiteral("*.xls"));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    SaveTo(dialog.selectedFiles().constFirst());
+}
+
+bool CStirrerDlg::SaveTo(const QString& path)
+{
+    QString reason;
+    if (CRunExport::Write(path, CRunExport::Format(m_run.Record()), &reason)) return true;
+    QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), CRunExport::FailureMessage(path, reason));
+    return false;
+}
+
+void CStirrerDlg::reject()
+{
+    // A serial exchange in progress finishes first; its steps must not be cut.
+    if (m_run.IsBusy()) return;
+    plat::CDialog::reject();
+}
+
+void CStirrerDlg::OnDestroy()
+{
+    m_run.Shutdown();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/Dialog.h"
+#include "ui/RunControl.h"
+
+#include <QImage>
+#include <QPointer>
+#include <array>
+
+class CTarnStatic;
+class CVelButton;
+class CVelDigit;
+class QMenu;
+
+// The main window: connects to the stirrer at start, takes the target speed,
+// starts and stops the motor, shows every sample on two digit displays and
+// saves the run. The run sequence itself is CRunControl's.
+class CStirrerDlg : public plat::CDialog
+{
+    Q_OBJECT
+public:
+    static constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+    explicit CStirrerDlg(QWidget* parent = nullptr);
+    ~CStirrerDlg() override;
+
+    // Preselection of the port settings dialog (command line).
+    void SetPortPreselection(const QString& portName, const QString& baudText);
+
+    // Handlers, public so that the application and the tests can drive them.
+    void OnStart();
+    void OnStop();
+    void OnSave();
+    // Writes the run to path; false after showing why it failed.
+    bool SaveTo(const QString& path);
+    void OnStirrerSample(int speed, int torque);
+    void OnStirrerState(int motor, int status);
+    void OnSysCommand(unsigned nID);
+    void OnDeltaposSpeedSpin(int iDelta);
+    void OnDeltaposTempSpin(int iDelta);
+    // Shutdown: waits for the worker when a run is active, closes the port.
+    void OnDestroy();
+
+    int m_nSpeed = 200;            // target speed, rpm (edit 1004)
+    float m_fTemperature = 100.0f;  // hidden temperature (edit 1002)
+
+    const CRunControl& Run() const { return m_run; }
+    CVelDigit* SpeedDisplay() const { return m_digSpeed; }
+    CVelDigit* TorqueDisplay() const { return m_digTorque; }
+
+    void reject() override;
+
+protected:
+    plat::BOOL OnInitDialog() override;
+    void DoDataExchange(plat::CDataExchange* pDX) override;
+    QWidget* CreateControl(const plat::CDialogItemTemplate& item, QWidget* parent) override;
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void AddAboutEntry();
+    void SetUpControls();
+    void PortSettingsStep();
+    void UpdateRunButtons(bool running);
+
+    CRunControl m_run;
+    CVelDigit* m_digTorque = nullptr;
+    CVelDigit* m_digSpeed = nullptr;
+    CVelButton* m_btnStart = nullptr;
+    CVelButton* m_btnClose = nullptr;
+    CVelButton* m_btnStop = nullptr;
+    CVelButton* m_btnSave = nullptr;
+    std::array<CTarnStatic*, 6> m_stcLabels{};  // 1012 to 1017
+    QMenu* m_pSysMenu = nullptr;
+    QImage m_background;
+    int m_nBackground = 2;
+    QString m_strPortName = QStringLiteral("com1");
+    QString m_strBaudRate = QStringLiteral("9600");
+};
