@@ -35,16 +35,6 @@ CVelGraph::~CVelGraph()
 
 // ---- painting and dialogs ------------------------------------------------
 
-void CVelGraph::OnDraw(plat::CDC*, plat::CRect)
-{
-    // Layout and painting come with the render layer's painters.
-}
-
-void CVelGraph::DrawFrame(plat::CDC*, plat::CRect)
-{
-    // Painted together with the rest of the chart by the render layer.
-}
-
 plat::BOOL CVelGraph::OnProperty()
 {
     // No property sheet in this build: nothing can be confirmed.

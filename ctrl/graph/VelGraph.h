@@ -38,7 +38,12 @@ public:
     CVelGraph(const CVelGraph&) = delete;
     CVelGraph& operator=(const CVelGraph&) = delete;
 
+    // Paints titles, legend, frame, axes, grid and series in the layout of
+    // the last AdjustLayout; rc is not used.
     virtual void OnDraw(plat::CDC* pDC, plat::CRect rc);
+    // Divides rc among margins, titles, legend, label bands and the data
+    // area; pDC measures the texts. An empty rc changes nothing.
+    void AdjustLayout(plat::CRect rc, plat::CDC* pDC);
     // Runs the property sheet; TRUE when the user confirmed it.
     virtual plat::BOOL OnProperty();
     // Series activation: the shown series under pt becomes the one active.
@@ -155,7 +160,12 @@ signals:
 
 protected:
     virtual void CreateDrawer(eGraphStyle eStyle);
+    // Frame and background of the data area r, 3 pixels outside it.
     virtual void DrawFrame(plat::CDC* pDC, plat::CRect r);
+    // Lays the two label bands into rc and shrinks it to the data area.
+    void CalculateAxisArea(plat::CDC* pDC, plat::CRect& rc);
+    // One scale label's height for the X axis, its width for the Y axis.
+    int GetAxisLabelSize(eGraphAxisType eType, plat::CDC* pDC);
 
     // Each axis with bRecalculate widens to its data; axes without data keep
     // their range.

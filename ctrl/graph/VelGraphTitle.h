@@ -3,7 +3,13 @@
 #include "platform/LogFont.h"
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
+#include "platform/Size.h"
 #include "platform/WinDef.h"
+#include "render/FontCache.h"
+
+namespace plat {
+class CDC;
+}
 
 // One text element of a chart: the main title or an axis title.
 // The font is kept as its LOGFONT description, which is what the property
@@ -20,6 +26,12 @@ public:
     static plat::LOGFONT MakeLogFont(int nHeight, int nWeight, int nEscapement);
 
     const plat::LOGFONT& GetFont() const { return m_lfFont; }
+
+    // The text's extent in the title font, 6 pixels more each way; along
+    // the text for a rotated title (cx its length, cy its thickness).
+    plat::CSize GetSize(plat::CDC* pDC) const;
+    // The text at the top-left of m_rcBound shrunk by 3 pixels, transparent.
+    void Draw(plat::CDC* pDC) const;
     void SetFont(const plat::LOGFONT& lf) { m_lfFont = lf; }
 
     int m_bShow = 0;
@@ -28,4 +40,7 @@ public:
     plat::COLORREF m_crText = 0;
     plat::LOGFONT m_lfFont;
     int m_nMargin = 5;         // pixels around the text, used by the layout
+
+private:
+    mutable CFontCache m_Font;  // made from m_lfFont
 };

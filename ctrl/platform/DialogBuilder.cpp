@@ -118,9 +118,14 @@ QWidget* CreateComboBox(const CDialogItemTemplate& item, QWidget* parent)
     return combo;
 }
 
-// A control made by the owner's factory still shows the template's text.
+// A control made by the owner's factory still shows the template's text and
+// is the default button when the template says so.
 void ApplyTemplateText(QWidget* control, const CDialogItemTemplate& item)
 {
+    if (auto* push = qobject_cast<QPushButton*>(control)) {
+        push->setAutoDefault(false);
+        push->setDefault((item.dwStyle & style::BS_TYPEMASK) == style::BS_DEFPUSHBUTTON);
+    }
     if (item.strText.isEmpty()) return;
     if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(item.strText);
     else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(item.strText);

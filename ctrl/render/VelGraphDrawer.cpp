@@ -2,22 +2,13 @@
 
 #include "graph/VelGraph.h"
 #include "graph/VelGraphSeries.h"
+#include "render/AxisScale.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-// Values below this have no place on a logarithmic axis.
-constexpr double kLogLowest = 1e-7;
-// Keeps a far-off position clear of int overflow when offsets are added.
-constexpr double kMaxOffset = 1e9;
-
-int TruncToOffset(double d)
-{
-    return static_cast<int>(std::trunc(std::clamp(d, -kMaxOffset, kMaxOffset)));
-}
-
 plat::CString TimeString(double dValue)
 {
     // Seconds beyond the 32-bit range are shown at its end.
@@ -63,12 +54,6 @@ CVelGraphDrawer::CVelGraphDrawer(CVelGraph* pGraph) : m_pGraph(pGraph)
 
 CVelGraphDrawer::~CVelGraphDrawer() = default;
 
-void CVelGraphDrawer::Draw(plat::CDC*, plat::CRect)
-{
-    // Axes, grid and series are painted by the render layer's painters,
-    // which are not part of this build yet.
-}
-
 plat::CSize CVelGraphDrawer::GetLegendSize()
 {
     return {20, 10};
@@ -88,30 +73,12 @@ void CVelGraphDrawer::SetToolTip(plat::CToolTipCtrl* pToolTip, QWidget* pWnd)
 
 int CVelGraphDrawer::GetAxisPosition(double dValue, const tagGraphAxis* pAxis, int& bValid) const
 {
-    bValid = 1;
-    double dOffset = 0.0;
-    if (pAxis->bLogarithm) {
-        if (!(dValue >= kLogLowest)) {
-            bValid = 0;
-            return -1;
-        }
-        dOffset = (std::log10(dValue) - std::log10(pAxis->dMin)) * pAxis->dPixelStep + 0.5;
-    } else {
-        const double t = (dValue - pAxis->dMin) / pAxis->dStep * pAxis->dPixelStep;
-        dOffset = dValue < pAxis->dMin ? t - 0.5 : t + 0.5;
-    }
-    // Without a computed scale (or for NaN) there is no position.
-    if (std::isnan(dOffset)) {
-        bValid = 0;
-        return -1;
-    }
-    return TruncToOffset(dOffset);
+    return CAxisScale::Position(dValue, *pAxis, bValid);
 }
 
 double CVelGraphDrawer::GetAxisValue(int nOffset, const tagGraphAxis* pAxis) const
 {
-    if (pAxis->bLogarithm) return std::pow(10.0, std::log10(pAxis->dMin) + nOffset / pAxis->dPixelStep);
-    return pAxis->dStep / pAxis->dPixelStep * nOffset + pAxis->dMin;
+    return CAxisScale::Value(nOffset, *pAxis);
 }
 
 plat::CString CVelGraphDrawer::GetValueString(double dValue, int nPrecision, eAxisValueType eType, int bLogarithm,
@@ -150,4 +117,32 @@ bool CVelGraphDrawer::PointPosition(plat::CRect rcPlot, double x, double y, plat
     pt.x = rcPlot.left + GetAxisPosition(x, m_pXAxis, bValidX);
     pt.y = rcPlot.bottom - GetAxisPosition(y, m_pYAxis, bValidY);
     return bValidX && bValidY;
+}
+
+bool CVelGraphDrawer::WantsToolTips() const
+{
+    return m_pToolTip && m_pGraph && m_pGraph->IsShowTip();
+}
+
+plat::CString CVelGraphDrawer::PointTipText(const CVelGraphSeries* pSeries, double x, double y, int nXPrecision,
+                                            int nYPrecision) const
+{
+    return QStringLiteral("%1 (%2, %3)")
+        .arg(pSeries->strTipInfo,
+             GetValueString(x, nXPrecision, m_pXAxis->eValueType, m_pXAxis->bLogarithm, 0),
+             GetValueString(y, nYPrecision, m_pYAxis->eValueType, m_pYAxis->bLogarithm, 0));
+}
+
+plat::BOOL CVelGraphDrawer::GetToolTip(plat::CPoint pt, plat::CString& strText, plat::CRect& rcTool)
+{
+    if (!WantsToolTips() || m_rcLastPlot.IsRectEmpty()) return plat::FALSE;
+    // The series painted first registered its tools first and so wins.
+    for (const auto& pSeries : *m_pGraph->GetSeriesArray())
+        if (pSeries->bShow && FindToolTip(m_rcLastPlot, pt, pSeries.get(), strText, rcTool)) return plat::TRUE;
+    return plat::FALSE;
+}
+
+plat::BOOL CVelGraphDrawer::FindToolTip(plat::CRect, plat::CPoint, CVelGraphSeries*, plat::CString&, plat::CRect&)
+{
+    return plat::FALSE;
 }

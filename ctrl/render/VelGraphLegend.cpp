@@ -15,12 +15,6 @@ CVelGraphLegend::CVelGraphLegend()
 
 CVelGraphLegend::~CVelGraphLegend() = default;
 
-void CVelGraphLegend::Draw(plat::CDC*)
-{
-    // Painted by the legend painter of the render layer, which is not part
-    // of this build yet.
-}
-
 int CVelGraphLegend::OnProperty(CVelGraph*)
 {
     // Without the legend dialog no change can be confirmed.

@@ -6,6 +6,7 @@
 #include "platform/Rect.h"
 #include "platform/Size.h"
 #include "platform/WinDef.h"
+#include "render/FontCache.h"
 #include "render/VelLegendItem.h"
 
 #include <memory>
@@ -74,6 +75,11 @@ public:
     // Whether entry nIndex takes part in layout, painting and selection.
     bool Counts(int nIndex) const;
 
+    // The legend rectangle for the counted entries at m_ePosition inside
+    // rcRemain, which loses that band; sizeReserve.cx is the height kept
+    // under the plot, .cy the width kept left of it. Sets m_sizeItem.
+    plat::CRect CalculateArea(plat::CDC* pDC, plat::CRect& rcRemain, plat::CSize sizeReserve, int nInflate);
+
     // The layout reads and the legend dialog edits these directly.
     CVelGraphDrawer* m_pDrawer = nullptr;
     int m_bShow = 0;
@@ -95,7 +101,13 @@ public:
     int m_nBorderStyle = 0;  // solid
     int m_nBorderWidth = 2;
 
+protected:
+    // Largest entry (swatch, gap, label) of the counted entries with the
+    // legend font selected; nCount gets their number.
+    plat::CSize GetChildMaxSize(plat::CDC* pDC, int& nCount);
+
 private:
     void CheckIndex(int nIndex) const;
+    CFontCache m_Font;  // made from m_lfFont
     bool IsVertical() const { return m_ePosition == LEGEND_LEFT || m_ePosition == LEGEND_RIGHT; }
 };

@@ -2,28 +2,130 @@
 
 #include "graph/VelGraph.h"
 #include "graph/VelGraphSeries.h"
+#include "platform/DC.h"
 
-void CVelGraphLineDrawer::DrawLegend(plat::CDC*, int, plat::CRect&)
+#include <vector>
+
+CVelGraphLineDrawer::CVelGraphLineDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
+
+CVelGraphLineDrawer::~CVelGraphLineDrawer() = default;
+
+void CVelGraphLineDrawer::DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rcItem)
 {
-    // The swatch is painted by the render layer's painters (not yet built).
+    const CVelGraphSeries* pSeries = nIndex >= 0 ? m_pGraph->GetSeries(nIndex) : nullptr;
+    if (!pSeries) return;
+    const int nSwatch = GetLegendSize().cx;
+    const int ym = (rcItem.top + rcItem.bottom) / 2;
+    plat::CPen pen(pSeries->nPenStyle, pSeries->nWidth, pSeries->crColor);
+    plat::CPen* pOld = pDC->SelectObject(&pen);
+    pDC->MoveTo(rcItem.left, ym);
+    pDC->LineTo(rcItem.left + nSwatch, ym);
+    DrawPointStyle(pDC, pSeries->ePointStyle, pSeries->crColor, {rcItem.left + nSwatch / 2, ym});
+    pDC->SelectObject(pOld);
+    rcItem.left += nSwatch;
 }
 
-void CVelGraphLineDrawer::DrawOneSeries(plat::CDC*, plat::CRect, CVelGraphSeries*, plat::CPoint)
+void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* pSeries,
+                                        plat::CPoint)
 {
-    // Series painting belongs to the render layer's painters (not yet built).
+    plat::LOGPEN pen;
+    pen.lopnStyle = static_cast<plat::UINT>(pSeries->nPenStyle);
+    pen.lopnWidth = pSeries->nWidth + (pSeries->bActivate ? 1 : 0);
+    pen.lopnColor = pSeries->crColor;
+    const bool bNoPen = (pen.lopnStyle & plat::PS_STYLE_MASK) == plat::PS_NULL;
+    const bool bThin = pen.lopnWidth <= 1;
+
+    const bool bMarks = m_pGraph->IsShowMarks() && pSeries->bShowMark;
+    const CMarkerStamp* pStamp = bMarks ? &MarkerStamp(pSeries->ePointStyle, pSeries->crColor, pen) : nullptr;
+    if (pStamp && pStamp->IsEmpty()) pStamp = nullptr;
+
+    m_Pixels.Build(pSeries->arPoints.GetData(), pSeries->GetSize(), *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen,
+                   pStamp ? pStamp->Reach() : -1);
+
+    m_Layer.Begin(rcPlot);
+    m_Layer.SetColor(pSeries->crColor);
+    if (!bNoPen && bThin) {
+        m_Layer.SetPenStyle(static_cast<int>(pen.lopnStyle));
+        const std::vector<plat::CPoint>& arVertex = m_Pixels.Vertices();
+        const std::vector<int>& arStart = m_Pixels.RunStarts();
+        for (std::size_t r = 0; r < arStart.size(); ++r) {
+            const int nEnd = r + 1 < arStart.size() ? arStart[r + 1] : static_cast<int>(arVertex.size());
+            m_Layer.ResetPattern();
+            for (int i = arStart[r]; i + 1 < nEnd; ++i) m_Layer.Line(arVertex[i], arVertex[i + 1]);
+        }
+    }
+    if (pStamp)
+        for (const plat::CPoint& pt : m_Pixels.Marks()) m_Layer.Stamp(*pStamp, pt);
+    m_Layer.Paint(pDC);
+    if (!bNoPen && !bThin) DrawWideLines(pDC, pen);
 }
 
-int CVelGraphLineDrawer::PointInSeries(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries)
+// Pens wider than a pixel are Qt's strokes; each run goes as one polyline
+// (near parts only, so far-off points cannot overflow the rasteriser).
+void CVelGraphLineDrawer::DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& log)
 {
-    // Only markers are hot, and only while the graph draws them.
-    if (!m_pGraph->IsShowMarks()) return 0;
+    plat::CPen pen;
+    pen.CreatePenIndirect(&log);
+    plat::CPen* pOld = pDC->SelectObject(&pen);
+    const std::vector<plat::CPoint>& arVertex = m_Pixels.Vertices();
+    const std::vector<int>& arStart = m_Pixels.RunStarts();
+    std::vector<plat::CPoint> arLine;
+    auto Flush = [&] {
+        if (arLine.size() >= 2) pDC->Polyline(arLine.data(), static_cast<int>(arLine.size()));
+        arLine.clear();
+    };
+    for (std::size_t r = 0; r < arStart.size(); ++r) {
+        const int nEnd = r + 1 < arStart.size() ? arStart[r + 1] : static_cast<int>(arVertex.size());
+        for (int i = arStart[r]; i + 1 < nEnd; ++i) {
+            plat::CPoint a = arVertex[i];
+            plat::CPoint b = arVertex[i + 1];
+            if (!m_Layer.ClipToReach(a, b)) {
+                Flush();
+                continue;
+            }
+            if (arLine.empty() || arLine.back() != a) {
+                Flush();
+                arLine.push_back(a);
+            }
+            arLine.push_back(b);
+        }
+        Flush();
+    }
+    pDC->SelectObject(pOld);
+}
+
+int CVelGraphLineDrawer::FindMarker(plat::CRect rcPlot, plat::CPoint pt, const CVelGraphSeries* pSeries) const
+{
     const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
     for (int i = 0; i < pSeries->GetSize(); ++i) {
         plat::CPoint ptMark;
         if (!PointPosition(rcPlot, pPoints[i].x, pPoints[i].y, ptMark)) continue;
         plat::CRect rcHot(ptMark.x, ptMark.y, ptMark.x, ptMark.y);
         rcHot.InflateRect(m_nMarkerSize, m_nMarkerSize);
-        if (rcHot.PtInRect(pt)) return 1;
+        if (rcHot.PtInRect(pt)) return i;
     }
-    return 0;
+    return -1;
+}
+
+int CVelGraphLineDrawer::PointInSeries(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries)
+{
+    // Only markers are hot, and only while the graph draws them.
+    if (!m_pGraph->IsShowMarks()) return 0;
+    return FindMarker(rcPlot, pt, pSeries) >= 0 ? 1 : 0;
+}
+
+plat::BOOL CVelGraphLineDrawer::FindToolTip(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries,
+                                            plat::CString& strText, plat::CRect& rcTool)
+{
+    // Tips belong to drawn markers.
+    if (!m_pGraph->IsShowMarks() || !pSeries->bShowMark) return plat::FALSE;
+    const int nPoint = FindMarker(rcPlot, pt, pSeries);
+    if (nPoint < 0) return plat::FALSE;
+    const tagGraphPoint& point = pSeries->arPoints.GetAt(nPoint);
+    plat::CPoint ptMark;
+    PointPosition(rcPlot, point.x, point.y, ptMark);
+    rcTool.SetRect(ptMark.x, ptMark.y, ptMark.x, ptMark.y);
+    rcTool.InflateRect(m_nMarkerSize, m_nMarkerSize);
+    strText = PointTipText(pSeries, point.x, point.y, m_pXAxis->nPrecision, m_pYAxis->nPrecision);
+    return plat::TRUE;
 }

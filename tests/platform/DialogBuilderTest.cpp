@@ -124,10 +124,12 @@ TEST(DialogBuilderTest, FactoryReplacesTemplateControl)
     public:
         using CDialog::CDialog;
         QLabel* made = nullptr;
+        QPushButton* ok = nullptr;
 
     protected:
         QWidget* CreateControl(const CDialogItemTemplate& item, QWidget* parent) override
         {
+            if (item.nId == 1) return ok = new QPushButton(parent);
             if (item.nId != 1009) return nullptr;
             made = new QLabel("mine", parent);
             return made;
@@ -135,6 +137,9 @@ TEST(DialogBuilderTest, FactoryReplacesTemplateControl)
     };
     Custom dlg(CDialogTemplate::FromJson(kTemplate));
     ASSERT_TRUE(dlg.Create());
+    ASSERT_NE(dlg.ok, nullptr);
+    EXPECT_EQ(dlg.ok->text(), "OK");
+    EXPECT_TRUE(dlg.ok->isDefault()) << "Enter presses the template's default button";
     ASSERT_NE(dlg.made, nullptr);
     EXPECT_EQ(dlg.GetDlgItem(1009), dlg.made);
     EXPECT_EQ(dlg.made->text(), "COM:");

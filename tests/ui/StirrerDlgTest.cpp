@@ -1,5 +1,6 @@
 #include "display/VelDigit.h"
 #include "platform/SpinButtonCtrl.h"
+#include "ui/AboutDlg.h"
 #include "ui/InfoDlg.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
@@ -10,9 +11,11 @@
 #include "support/SimulatedStirrer.h"
 #include "UiTestSupport.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <future>
 
 using namespace std::chrono_literals;
@@ -345,4 +348,60 @@ TEST_F(StirrerDlgTest, ShutdownDuringARunJoinsTheWorker)
     WaitFor([&] { return quiet.elapsed() > 1500; });
     EXPECT_EQ(sim->Frames().size(), frames);
     EXPECT_EQ(FramesLike(kSpeed0), 0);
+}
+
+TEST_F(StirrerDlgTest, WindowKeepsPaintingWhileASpeedCommandWaits)
+{
+    Open();
+    ASSERT_TRUE(sim->WaitForFrames(1, 5s));
+    // The reply never comes: the command waits out its two to three seconds.
+    sim->InjectNext(kFaultDrop);
+    SetSpeedText("700");
+
+    class PaintCounter : public QObject {
+    public:
+        int paints = 0;
+        bool busyCursor = false;
+
+    protected:
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint) {
+                ++paints;
+                busyCursor |= QApplication::overrideCursor() != nullptr;
+            }
+            return false;
+        }
+    } counter;
+    dlg->installEventFilter(&counter);
+    QTimer repaint;
+    QObject::connect(&repaint, &QTimer::timeout, dlg.get(), [&] { dlg->repaint(); });
+    repaint.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    Click(dlg->GetDlgItem(1006));
+    repaint.stop();
+    dlg->removeEventFilter(&counter);
+
+    EXPECT_GE(clock.elapsed(), 1500);
+    EXPECT_GE(counter.paints, 10) << "the window went on painting during the exchange";
+    EXPECT_TRUE(counter.busyCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(IsEnabled(1006)) << "an unanswered command is a refusal";
+    EXPECT_FALSE(dlg->Run().IsRunning());
+}
+
+TEST_F(StirrerDlgTest, AboutEntryOpensTheAboutBox)
+{
+    Open();
+    QStringList entries;
+    for (QAction* action : dlg->findChildren<QAction*>()) entries << action->text();
+    EXPECT_TRUE(entries.contains(vantoc::String(vantoc::IDS_ABOUTBOX)));
+    QString title;
+    ModalAnswer<CAboutDlg> about([&](CAboutDlg* box) {
+        title = box->windowTitle();
+        Click(box->GetDlgItem(plat::IDOK));
+    });
+    dlg->OnSysCommand(CStirrerDlg::IDM_ABOUTBOX | 0x2);
+    EXPECT_EQ(title, "About Rotaque");
 }

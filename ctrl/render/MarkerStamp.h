@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Point.h"
+#include "platform/QuindleExport.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace plat {
+class CDC;
+}
+
+// The pixels one point marker paints, captured once by drawing it through a
+// DC on a small transparent picture, so that many markers can be put down
+// without drawing each again. Aliased drawing on whole pixels is the same
+// wherever it happens, so a stamp is exact at any point.
+class QUINDLE_EXPORT CMarkerStamp {
+public:
+    struct tagPixel {
+        int dx = 0;
+        int dy = 0;
+        std::uint32_t argb = 0;  // premultiplied, opaque
+    };
+
+    // paint draws the marker around the given centre on the DC; nReach is
+    // how far from the centre it may paint, at most.
+    static CMarkerStamp Capture(int nReach, const std::function<void(plat::CDC&, plat::CPoint)>& paint);
+
+    const std::vector<tagPixel>& Pixels() const { return m_arPixels; }
+    // Farthest pixel from the centre, in either direction.
+    int Reach() const { return m_nReach; }
+    bool IsEmpty() const { return m_arPixels.empty(); }
+
+private:
+    std::vector<tagPixel> m_arPixels;
+    int m_nReach = 0;
+};

@@ -1,0 +1,171 @@
+#include "render/PixelLayer.h"
+
+#include "platform/AlphaBlend.h"
+#include "platform/ColorRef.h"
+#include "platform/GdiDefs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+void CPixelLayer::Begin(plat::CRect rcArea)
+{
+    m_ptOrigin = rcArea.TopLeft();
+    const int w = std::max(rcArea.Width(), 0);
+    const int h = std::max(rcArea.Height(), 0);
+    if (m_image.width() != w || m_image.height() != h) {
+        m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        m_image.fill(0);
+        m_rcDirty.SetRectEmpty();
+    }
+    Clear();
+    m_nWidth = m_image.isNull() ? 0 : w;
+    m_nHeight = m_image.isNull() ? 0 : h;
+    m_pBits = m_image.isNull() ? nullptr : reinterpret_cast<std::uint32_t*>(m_image.bits());
+    m_nStride = m_image.isNull() ? 0 : static_cast<int>(m_image.bytesPerLine() / 4);
+}
+
+void CPixelLayer::SetColor(plat::COLORREF cr)
+{
+    m_argb = plat::ToQRgb(cr) | 0xFF000000u;
+}
+
+void CPixelLayer::SetPenStyle(int nStyle)
+{
+    nStyle &= plat::PS_STYLE_MASK;
+    if (nStyle == plat::PS_INSIDEFRAME) nStyle = plat::PS_SOLID;
+    m_raster = plat::CLineRaster(nStyle);
+    m_bSolid = nStyle == plat::PS_SOLID;
+}
+
+void CPixelLayer::Touch(int x0, int y0, int x1, int y1)
+{
+    const plat::CRect rc(std::max(std::min(x0, x1), 0), std::max(std::min(y0, y1), 0),
+                         std::min(std::max(x0, x1) + 1, m_nWidth), std::min(std::max(y0, y1) + 1, m_nHeight));
+    if (rc.IsRectEmpty()) return;
+    m_rcDirty.UnionRect(m_rcDirty, rc);
+}
+
+// Pixels y0 towards y1, y1 itself not included.
+void CPixelLayer::VerticalRun(int x, int y0, int y1)
+{
+    if (static_cast<unsigned>(x) >= static_cast<unsigned>(m_nWidth) || y0 == y1) return;
+    int nTop = y0 < y1 ? y0 : y1 + 1;
+    int nBottom = y0 < y1 ? y1 : y0 + 1;  // excluded
+    nTop = std::max(nTop, 0);
+    nBottom = std::min(nBottom, m_nHeight);
+    std::uint32_t* p = m_pBits + static_cast<std::size_t>(nTop) * m_nStride + x;
+    for (int y = nTop; y < nBottom; ++y, p += m_nStride) *p = m_argb;
+    Touch(x, nTop, x, nBottom - 1);
+}
+
+void CPixelLayer::RasterLine(plat::CPoint a, plat::CPoint b)
+{
+    if (m_bSolid && a.x == b.x) {
+        VerticalRun(a.x, a.y, b.y);
+        return;
+    }
+    m_arRaster.clear();
+    m_raster.Line(a, b, m_arRaster);
+    for (const QPoint& p : m_arRaster) Put(p.x(), p.y());
+    Touch(a.x, a.y, b.x, b.y);
+}
+
+namespace {
+// Liang-Barsky: clips the segment p0-p1 to [lo, hi] in both coordinates.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double xlo, double ylo, double xhi, double yhi)
+{
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {x0 - xlo, xhi - x0, y0 - ylo, yhi - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) t0 = std::max(t0, t);
+        else t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy;
+    const double nx1 = x0 + t1 * dx, ny1 = y0 + t1 * dy;
+    x0 = nx0;
+    y0 = ny0;
+    x1 = nx1;
+    y1 = ny1;
+    return true;
+}
+}  // namespace
+
+void CPixelLayer::Line(plat::CPoint a, plat::CPoint b)
+{
+    if (!m_pBits) return;
+    a -= m_ptOrigin;
+    b -= m_ptOrigin;
+    // Wholly on one side of the layer: nothing of it shows.
+    if ((a.x < 0 && b.x < 0) || (a.y < 0 && b.y < 0) || (a.x >= m_nWidth && b.x >= m_nWidth)
+        || (a.y >= m_nHeight && b.y >= m_nHeight))
+        return;
+    a += m_ptOrigin;
+    b += m_ptOrigin;
+    if (!ClipToReach(a, b)) return;
+    RasterLine(a - m_ptOrigin, b - m_ptOrigin);
+}
+
+bool CPixelLayer::ClipToReach(plat::CPoint& a, plat::CPoint& b) const
+{
+    const int xlo = m_ptOrigin.x - kExactReach;
+    const int ylo = m_ptOrigin.y - kExactReach;
+    const int xhi = m_ptOrigin.x + m_nWidth + kExactReach;
+    const int yhi = m_ptOrigin.y + m_nHeight + kExactReach;
+    auto Near = [&](plat::CPoint p) { return p.x >= xlo && p.x <= xhi && p.y >= ylo && p.y <= yhi; };
+    if (Near(a) && Near(b)) return true;
+    double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
+    if (!ClipSegment(x0, y0, x1, y1, xlo, ylo, xhi, yhi)) return false;
+    a = {static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0))};
+    b = {static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1))};
+    return true;
+}
+
+void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
+{
+    pt -= m_ptOrigin;
+    const int r = stamp.Reach();
+    if (pt.x + r < 0 || pt.y + r < 0 || pt.x - r >= m_nWidth || pt.y - r >= m_nHeight || !m_pBits) return;
+    const bool bInside = pt.x - r >= 0 && pt.y - r >= 0 && pt.x + r < m_nWidth && pt.y + r < m_nHeight;
+    if (bInside) {
+        std::uint32_t* pCentre = m_pBits + static_cast<std::size_t>(pt.y) * m_nStride + pt.x;
+        for (const CMarkerStamp::tagPixel& px : stamp.Pixels()) pCentre[px.dy * m_nStride + px.dx] = px.argb;
+    } else {
+        for (const CMarkerStamp::tagPixel& px : stamp.Pixels()) {
+            const int x = pt.x + px.dx;
+            const int y = pt.y + px.dy;
+            if (static_cast<unsigned>(x) < static_cast<unsigned>(m_nWidth)
+                && static_cast<unsigned>(y) < static_cast<unsigned>(m_nHeight))
+                m_pBits[static_cast<std::size_t>(y) * m_nStride + x] = px.argb;
+        }
+    }
+    Touch(pt.x - r, pt.y - r, pt.x + r, pt.y + r);
+}
+
+void CPixelLayer::Paint(plat::CDC* pDC)
+{
+    if (m_rcDirty.IsRectEmpty()) return;
+    const QRect rc = m_rcDirty.toQRect();
+    plat::AlphaBlendImage(pDC, m_ptOrigin.x + rc.x(), m_ptOrigin.y + rc.y(), m_image, rc);
+    Clear();
+}
+
+void CPixelLayer::Clear()
+{
+    if (m_rcDirty.IsRectEmpty()) return;
+    auto* pBits = reinterpret_cast<std::uint32_t*>(m_image.bits());
+    const auto nStride = static_cast<std::size_t>(m_image.bytesPerLine() / 4);
+    for (int row = m_rcDirty.top; row < m_rcDirty.bottom; ++row)
+        std::memset(pBits + row * nStride + m_rcDirty.left, 0, static_cast<std::size_t>(m_rcDirty.Width()) * 4);
+    m_rcDirty.SetRectEmpty();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/LineRaster.h"
+#include "platform/Point.h"
+#include "platform/QuindleExport.h"
+#include "platform/Rect.h"
+#include "platform/WinDef.h"
+#include "render/MarkerStamp.h"
+
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+namespace plat {
+class CDC;
+}
+
+// A transparent picture the size of the plot that a series is drawn into
+// pixel by pixel (one-pixel lines with GDI's raster, marker stamps) and then
+// painted over the plot in one go. It keeps the cost of a series bound to
+// the pixels it covers rather than to the number of drawing calls.
+class QUINDLE_EXPORT CPixelLayer {
+public:
+    // A clear layer over rcArea (DC coordinates); drawing outside it is lost.
+    void Begin(plat::CRect rcArea);
+    void SetColor(plat::COLORREF cr);
+    // Style of the one-pixel pen (PS_SOLID, PS_DASH ...); starts its pattern.
+    void SetPenStyle(int nStyle);
+    // Starts the dash pattern again, as CDC::MoveTo does.
+    void ResetPattern() { m_raster.ResetPattern(); }
+    // The one-pixel line from a to b without b, as CDC::LineTo paints it.
+    // Segments reaching far outside the layer are clipped first, so a point
+    // a billion pixels away costs no more than one at the edge.
+    void Line(plat::CPoint a, plat::CPoint b);
+    void Stamp(const CMarkerStamp& stamp, plat::CPoint pt);
+    // Paints what was drawn since Begin over its area of the DC, then
+    // clears the layer.
+    void Paint(plat::CDC* pDC);
+
+    // Clips a segment to the area around the layer where lines are drawn
+    // exactly; false when nothing of it is left there.
+    bool ClipToReach(plat::CPoint& a, plat::CPoint& b) const;
+
+    const QImage& Image() const { return m_image; }
+
+    // How far outside the layer a segment may reach and still be drawn
+    // exactly as it stands.
+    static constexpr int kExactReach = 4096;
+
+private:
+    void Clear();
+    void Touch(int x0, int y0, int x1, int y1);
+    void VerticalRun(int x, int y0, int y1);
+    void RasterLine(plat::CPoint a, plat::CPoint b);
+    void Put(int x, int y) const
+    {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(m_nWidth)
+            && static_cast<unsigned>(y) < static_cast<unsigned>(m_nHeight))
+            m_pBits[static_cast<std::size_t>(y) * m_nStride + x] = m_argb;
+    }
+
+    QImage m_image;
+    plat::CPoint m_ptOrigin;
+    std::uint32_t* m_pBits = nullptr;
+    int m_nStride = 0;  // in pixels
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::uint32_t m_argb = 0xFF000000;
+    plat::CRect m_rcDirty;
+    std::vector<QPoint> m_arRaster;
+    plat::CLineRaster m_raster{0};
+    bool m_bSolid = true;
+};

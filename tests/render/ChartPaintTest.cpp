@@ -1,0 +1,416 @@
+#include "RenderTestPrint.h"
+#include "graph/VelGraph.h"
+#include "platform/DC.h"
+#include "platform/ToolTipCtrl.h"
+#include "render/AxisScale.h"
+#include "render/VelGraphBarDrawer.h"
+#include "render/VelGraphLineDrawer.h"
+#include "render/VelGraphScatterDrawer.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+const QRgb kWindow = qRgb(0x49, 0x56, 0x77);
+const QRgb kGrid = qRgb(212, 208, 200);
+const QRgb kFrame = qRgb(32, 32, 32);
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kPlotBkg = qRgb(234, 234, 234);
+
+// A chart painted into an image the way the graph window paints it.
+struct Chart {
+    explicit Chart(eGraphStyle eStyle = GRAPH_LINE, int w = 400, int h = 300)
+        : graph(nullptr, eStyle), image(w, h, QImage::Format_RGB32)
+    {
+        image.fill(kWindow);
+    }
+    void Paint()
+    {
+        const plat::CRect rc(0, 0, image.width(), image.height());
+        plat::CDC dc(&image);
+        graph.AdjustLayout(rc, &dc);
+        graph.OnDraw(&dc, rc);
+    }
+    plat::CRect Data() const { return graph.GetInlineRect(); }
+    QRgb At(int x, int y) const { return image.pixel(x, y); }
+    int Count(QRgb c, plat::CRect rc) const
+    {
+        int n = 0;
+        for (int y = std::max(rc.top, 0); y < std::min(rc.bottom, image.height()); ++y)
+            for (int x = std::max(rc.left, 0); x < std::min(rc.right, image.width()); ++x) n += At(x, y) == c;
+        return n;
+    }
+    std::vector<tagAxisTick> Ticks(eGraphAxisType e) { return CAxisScale::Ticks(*graph.GetAxis(e)); }
+
+    CVelGraph graph;
+    QImage image;
+};
+
+// The line drawer as its description reads: every point, one call each.
+class NaiveLineDrawer : public CVelGraphLineDrawer {
+public:
+    using CVelGraphLineDrawer::CVelGraphLineDrawer;
+
+protected:
+    void DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* s, plat::CPoint) override
+    {
+        plat::CPen pen(s->nPenStyle, s->nWidth + (s->bActivate ? 1 : 0), s->crColor);
+        plat::CPen* pOld = pDC->SelectObject(&pen);
+        bool bRun = false;
+        for (int i = 0; i < s->GetSize(); ++i) {
+            double x = 0, y = 0;
+            s->GetAt(i, x, y);
+            plat::CPoint pt;
+            if (!PointPosition(rcPlot, x, y, pt)) {
+                bRun = false;
+                continue;
+            }
+            if (m_pGraph->IsShowMarks() && s->bShowMark) DrawPointStyle(pDC, s->ePointStyle, s->crColor, pt);
+            if (!bRun) {
+                pDC->MoveTo(pt);
+                bRun = true;
+            }
+            pDC->LineTo(pt);
+        }
+        pDC->SelectObject(pOld);
+    }
+};
+
+class NaiveScatterDrawer : public CVelGraphScatterDrawer {
+public:
+    using CVelGraphScatterDrawer::CVelGraphScatterDrawer;
+
+protected:
+    void DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* s, plat::CPoint origin) override
+    {
+        for (int i = 0; i < s->GetSize(); ++i) {
+            double x = 0, y = 0;
+            s->GetAt(i, x, y);
+            plat::CPoint pt;
+            if (PointPosition(rcPlot, x, y, pt)) DrawPointStyle(pDC, s->ePointStyle, s->crColor, pt);
+        }
+        // Reference lines as the fast drawer (they are few either way).
+        CVelGraphSeries none;
+        none.dRange1 = s->dRange1;
+        none.dRange2 = s->dRange2;
+        none.dRange3 = s->dRange3;
+        CVelGraphScatterDrawer::DrawOneSeries(pDC, rcPlot, &none, origin);
+    }
+};
+
+void Fill(CVelGraph& g, const std::vector<double>& x, const std::vector<double>& y)
+{
+    g.AddSeries(static_cast<plat::UINT>(x.size()), x.data(), y.data());
+}
+
+}  // namespace
+
+TEST(ChartPaintTest, FrameLiesThreePixelsOutsideTheDataArea)
+{
+    Chart c;
+    c.Paint();
+    EXPECT_EQ(c.graph.GetPlotRect(), plat::CRect(5, 5, 395, 295));
+    const plat::CRect a = c.Data();
+    ASSERT_FALSE(a.IsRectEmpty());
+    for (int x = a.left - 3; x <= a.right + 2; ++x) {
+        EXPECT_EQ(c.At(x, a.top - 3), kFrame) << x;
+        EXPECT_EQ(c.At(x, a.bottom + 2), kFrame) << x;
+        EXPECT_EQ(c.At(x, a.top - 4), kWindow) << x;
+    }
+    for (int y = a.top - 3; y <= a.bottom + 2; ++y) EXPECT_EQ(c.At(a.right + 2, y), kFrame) << y;
+}
+
+TEST(ChartPaintTest, GridLinesInGridColourReachTheFrame)
+{
+    Chart c;
+    c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 100, plat::FALSE);
+    c.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+    c.Paint();
+    const plat::CRect a = c.Data();
+    const std::vector<tagAxisTick> xt = c.Ticks(GRAPH_AXIS_X);
+    const std::vector<tagAxisTick> yt = c.Ticks(GRAPH_AXIS_Y);
+    ASSERT_GE(xt.size(), 3u);
+    ASSERT_GE(yt.size(), 3u);
+    const int xGrid = a.left + xt[1].nOffset;
+    const int yGrid = a.bottom - yt[1].nOffset;
+    const int xBetween = a.left + (xt[1].nOffset + xt[2].nOffset) / 2;
+    const int yBetween = a.bottom - (yt[1].nOffset + yt[2].nOffset) / 2;
+    EXPECT_EQ(c.At(xGrid, yBetween), kGrid);
+    EXPECT_EQ(c.At(xBetween, yGrid), kGrid);
+    EXPECT_EQ(c.At(xBetween, yBetween), kPlotBkg);
+    // Above the data area up to the frame, and left of it from the frame on.
+    EXPECT_EQ(c.At(xGrid, a.top - 1), kGrid);
+    EXPECT_EQ(c.At(xGrid, a.top - 2), kGrid);
+    EXPECT_EQ(c.At(xGrid, a.top - 3), kFrame);
+    EXPECT_EQ(c.At(a.right + 1, yGrid), kGrid);
+
+    // Without grids the plot is plain background between the ticks.
+    Chart d;
+    d.graph.SetAxisRange(GRAPH_AXIS_X, 0, 100, plat::FALSE);
+    d.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+    d.graph.SetAxisGrid(GRAPH_AXIS_X, plat::FALSE, plat::FALSE);
+    d.graph.SetAxisGrid(GRAPH_AXIS_Y, plat::FALSE, plat::FALSE);
+    d.Paint();
+    EXPECT_EQ(d.Count(kGrid, d.Data()), 0);
+}
+
+TEST(ChartPaintTest, ScaleLabelsAreWhiteUnderMajorTicksAndStayInsideTheGraph)
+{
+    Chart c;
+    c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 100, plat::FALSE);
+    c.Paint();
+    const plat::CRect a = c.Data();
+    const std::vector<tagAxisTick> xt = c.Ticks(GRAPH_AXIS_X);
+    ASSERT_TRUE(xt.front().bMajor);
+    const int x0 = a.left + xt.front().nOffset;
+    EXPECT_EQ(c.At(x0, a.bottom + 3), qRgb(0, 0, 0));  // major tick from the frame out
+    EXPECT_EQ(c.At(x0, a.bottom + 4), qRgb(0, 0, 0));
+    EXPECT_GT(c.Count(kWhite, {x0 - 15, a.bottom + 5, x0 + 15, 300}), 0);
+    // The label of the last tick is pulled in to end 3 pixels inside.
+    const plat::CRect band(300, a.bottom + 5, 400, 300);
+    EXPECT_EQ(c.Count(kWhite, {397, band.top, 400, band.bottom}), 0);
+    EXPECT_GT(c.Count(kWhite, {380, band.top, 397, band.bottom}), 0);
+    // Y labels end left of their tick.
+    EXPECT_GT(c.Count(kWhite, {0, a.top, a.left - 5, a.bottom}), 0);
+    EXPECT_EQ(c.Count(kWhite, {a.left - 5, a.top, a.left, a.bottom}), 0);
+}
+
+TEST(ChartPaintTest, APlotUnderFivePixelsPaintsNothing)
+{
+    Chart c;
+    const QImage before = c.image;
+    {
+        plat::CDC dc(&c.image);
+        c.graph.GetDrawer()->Draw(&dc, plat::CRect(10, 10, 14, 410));
+        c.graph.GetDrawer()->Draw(&dc, plat::CRect(10, 10, 410, 14));
+    }
+    EXPECT_EQ(c.image, before);
+}
+
+TEST(ChartPaintTest, LogarithmicGapBreaksTheLine)
+{
+    const plat::COLORREF red = plat::RGB(255, 0, 0);
+    auto Paint = [&](bool bMarks, const std::vector<double>& y, Chart& c) {
+        c.graph.SetAxisLogarithm(GRAPH_AXIS_Y, plat::TRUE);
+        c.graph.SetAxisRange(GRAPH_AXIS_Y, 1, 1000, plat::FALSE);
+        c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 10, plat::FALSE);
+        c.graph.ShowMarks(bMarks);
+        std::vector<double> x;
+        for (std::size_t i = 0; i < y.size(); ++i) x.push_back(2.0 + 3.0 * i);
+        Fill(c.graph, x, y);
+        c.graph.GetSeries(0)->SetColor(red);
+        c.Paint();
+    };
+    Chart none;
+    Paint(false, {10, 0, 100}, none);
+    EXPECT_EQ(none.Count(qRgb(255, 0, 0), none.Data()), 0);
+
+    Chart joined;  // the same without the gap draws its line
+    Paint(false, {10, 50, 100}, joined);
+    EXPECT_GT(joined.Count(qRgb(255, 0, 0), joined.Data()), 0);
+
+    Chart marked;  // markers of the two points still show, nothing between
+    Paint(true, {10, 0, 100}, marked);
+    const plat::CRect a = marked.Data();
+    plat::CPoint p1, p3;
+    p1.x = marked.graph.GetPositionByValue(GRAPH_AXIS_X, 2);
+    p1.y = marked.graph.GetPositionByValue(GRAPH_AXIS_Y, 10);
+    p3.x = marked.graph.GetPositionByValue(GRAPH_AXIS_X, 8);
+    p3.y = marked.graph.GetPositionByValue(GRAPH_AXIS_Y, 100);
+    plat::CRect r1(p1.x - 4, p1.y - 4, p1.x + 5, p1.y + 5);
+    plat::CRect r3(p3.x - 4, p3.y - 4, p3.x + 5, p3.y + 5);
+    EXPECT_GT(marked.Count(qRgb(255, 0, 0), r1), 0);
+    EXPECT_GT(marked.Count(qRgb(255, 0, 0), r3), 0);
+    EXPECT_EQ(marked.Count(qRgb(255, 0, 0), a), marked.Count(qRgb(255, 0, 0), r1) + marked.Count(qRgb(255, 0, 0), r3));
+}
+
+TEST(ChartPaintTest, MarkerShapes)
+{
+    Chart c;
+    const plat::COLORREF fill = plat::RGB(255, 0, 0);
+    auto Draw = [&](int nStyle) {
+        QImage img(20, 20, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        plat::CDC dc(&img);
+        c.graph.GetDrawer()->DrawPointStyle(&dc, static_cast<eCurvePointStyle>(nStyle), fill, {10, 10});
+        dc.DeleteDC();
+        return img;
+    };
+    QImage blank(20, 20, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(Draw(0), blank);
+    EXPECT_EQ(Draw(7), blank);
+    EXPECT_EQ(Draw(-1), blank);
+    // The cross is the two diagonals only: outline, never the fill.
+    const QImage cross = Draw(2);
+    Chart probe;
+    int nRed = 0, nBlack = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            nRed += cross.pixel(x, y) == qRgb(255, 0, 0);
+            nBlack += cross.pixel(x, y) == qRgb(0, 0, 0);
+        }
+    EXPECT_EQ(nRed, 0);
+    EXPECT_GT(nBlack, 0);
+    EXPECT_EQ(cross.pixel(10, 10), qRgb(0, 0, 0));
+    EXPECT_EQ(cross.pixel(10, 8), qRgb(255, 255, 255));
+    // Filled shapes show the fill inside the 7 x 7 square around the point.
+    for (int s : {1, 3, 4, 5, 6}) {
+        const QImage m = Draw(s);
+        EXPECT_EQ(m.pixel(10, 10), qRgb(255, 0, 0)) << s;
+        EXPECT_EQ(m.pixel(10, 14), qRgb(255, 255, 255)) << s;
+        EXPECT_EQ(m.pixel(14, 10), qRgb(255, 255, 255)) << s;
+    }
+}
+
+namespace {
+// Paints the same data with the fast drawer and with the naive one.
+template <class Naive>
+void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const std::vector<double>& y,
+                       eCurvePointStyle eMarker, double dXMax)
+{
+    Chart fast(eStyle, 734, 324);
+    Chart naive(eStyle, 734, 324);
+    naive.graph.SetDrawer(std::make_unique<Naive>(&naive.graph));
+    for (Chart* c : {&fast, &naive}) {
+        c->graph.SetAxisRange(GRAPH_AXIS_X, 0, dXMax, plat::FALSE);
+        c->graph.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+        Fill(c->graph, x, y);
+        c->graph.GetSeries(0)->SetPointStyle(eMarker);
+        c->graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+        c->graph.GetSeries(0)->SetRange(200, 500, 800);
+        c->Paint();
+    }
+    ASSERT_EQ(fast.image.size(), naive.image.size());
+    int nDiff = 0;
+    for (int yy = 0; yy < fast.image.height(); ++yy)
+        for (int xx = 0; xx < fast.image.width(); ++xx) nDiff += fast.At(xx, yy) != naive.At(xx, yy);
+    EXPECT_EQ(nDiff, 0);
+    EXPECT_GT(fast.Count(qRgb(0, 0, 128), fast.Data()), 0);
+}
+}  // namespace
+
+TEST(ChartPaintTest, FastLinePictureEqualsEveryPointDrawn)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(0, 1000);
+    std::vector<double> x, y;
+    for (int i = 0; i < 300; ++i) {  // about two pixels apart
+        x.push_back(i);
+        y.push_back(i == 150 ? std::numeric_limits<double>::quiet_NaN() : u(rng));
+    }
+    ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, x, y, POINT_TRIANGLE_UP, 300);
+    // Many points per column: one colour, so the union is the same too.
+    x.clear();
+    y.clear();
+    std::normal_distribution<double> noise(0, 40);
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(i * 0.015);
+        y.push_back(500 + 300 * std::sin(i * 0.001) + noise(rng));
+    }
+    ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, x, y, POINT_DIAMOND, 300);
+    // Points far outside the plot still give the same picture.
+    ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, {10, 20, 30, 40}, {500, 2500, -900, 400}, POINT_CIRCLE, 50);
+}
+
+TEST(ChartPaintTest, FastScatterPictureEqualsEveryPointDrawn)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(0, 1000);
+    std::vector<double> x, y;
+    for (int i = 0; i < 200; ++i) {
+        x.push_back(i);
+        y.push_back(u(rng));
+    }
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_SQUARE, 200);
+}
+
+TEST(ChartPaintTest, BarsFillTheirCellsThirdOrHalf)
+{
+    EXPECT_EQ(CVelGraphBarDrawer::GetDrawBarRect({0, 10, 90, 50}), plat::CRect(30, 10, 60, 50));
+    EXPECT_EQ(CVelGraphBarDrawer::GetDrawBarRect({0, 10, 50, 50}), plat::CRect(12, 10, 37, 50));
+    EXPECT_EQ(CVelGraphBarDrawer::GetDrawBarRect({100, 0, 160, 9}), plat::CRect(120, 0, 140, 9));
+
+    Chart c(GRAPH_BAR, 560, 300);
+    c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 5, plat::FALSE);
+    c.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+    Fill(c.graph, {3}, {50});
+    c.graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 255));
+    c.Paint();
+    const plat::CRect a = c.Data();
+    const tagGraphAxis& ax = *c.graph.GetAxis(GRAPH_AXIS_X);
+    EXPECT_EQ(ax.nTickCount, 5);
+    const int nCell = a.Width() / 5;
+    const int xMid = a.left + 2 * nCell + nCell / 2;  // third category
+    EXPECT_EQ(c.At(xMid, a.bottom - 5), qRgb(0, 0, 255));
+    EXPECT_NE(c.At(xMid - nCell, a.bottom - 5), qRgb(0, 0, 255));
+    EXPECT_NE(c.At(xMid, a.top + 5), qRgb(0, 0, 255));
+    // The bar's top edge is outlined black.
+    const int yTop = c.graph.GetPositionByValue(GRAPH_AXIS_Y, 50);
+    EXPECT_EQ(c.At(xMid, yTop), qRgb(0, 0, 0));
+    // Six boundaries carry grid lines.
+    int nGridColumns = 0;
+    for (int x = a.left; x <= a.right; ++x) nGridColumns += c.At(x, a.top + 2) == kGrid;
+    EXPECT_EQ(nGridColumns, 6);
+    EXPECT_EQ(c.At(a.right, a.top - 1), kGrid);
+
+    // Under half a unit: no categories, no bars, no crash.
+    Chart n(GRAPH_BAR);
+    n.graph.SetAxisRange(GRAPH_AXIS_X, 0, 0.4, plat::FALSE);
+    Fill(n.graph, {0.2}, {50});
+    n.graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 255));
+    n.Paint();
+    EXPECT_EQ(n.Count(qRgb(0, 0, 255), n.Data()), 0);
+}
+
+TEST(ChartPaintTest, BadRangesPaintWithoutFailing)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (eGraphStyle e : {GRAPH_LINE, GRAPH_BAR, GRAPH_SCATTER}) {
+        for (int bLog : {0, 1}) {
+            for (auto range : {std::pair{5.0, 5.0}, std::pair{10.0, 0.0}, std::pair{-5.0, 0.0}, std::pair{nan, 1.0}}) {
+                Chart c(e);
+                c.graph.SetAxisLogarithm(GRAPH_AXIS_Y, bLog);
+                c.graph.SetAxisRange(GRAPH_AXIS_X, range.first, range.second, plat::FALSE);
+                c.graph.SetAxisRange(GRAPH_AXIS_Y, range.first, range.second, plat::FALSE);
+                Fill(c.graph, {1, 2, 1e300, -1e300}, {1, 1e300, -1e300, 2});
+                c.Paint();
+                EXPECT_EQ(c.At(c.Data().right + 2, c.Data().top), kFrame);
+            }
+        }
+    }
+}
+
+TEST(ChartPaintTest, MarkerTooltipsAnswerFromTheDataUnderThePointer)
+{
+    Chart c;
+    plat::CToolTipCtrl tip;
+    c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 100, plat::FALSE);
+    c.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+    Fill(c.graph, {20, 60}, {30, 70.5});
+    c.graph.GetSeries(0)->SetTipInfo(QStringLiteral("Speed"));
+    c.graph.SetToolTip(&tip);
+    c.Paint();
+    CVelGraphDrawer& d = *c.graph.GetDrawer();
+    const plat::CPoint p(c.graph.GetPositionByValue(GRAPH_AXIS_X, 60), c.graph.GetPositionByValue(GRAPH_AXIS_Y, 70.5));
+    plat::CString text;
+    plat::CRect rc;
+    ASSERT_TRUE(d.GetToolTip(p, text, rc));
+    EXPECT_EQ(text, QStringLiteral("Speed (60.00, 70.50)"));
+    EXPECT_EQ(rc, plat::CRect(p.x - 3, p.y - 3, p.x + 3, p.y + 3));
+    EXPECT_TRUE(d.GetToolTip({p.x - 3, p.y - 3}, text, rc));
+    EXPECT_FALSE(d.GetToolTip({p.x + 3, p.y}, text, rc));
+    EXPECT_EQ(tip.GetToolCount(), 0);  // nothing registered per point
+
+    c.graph.ShowTip(plat::FALSE);
+    EXPECT_FALSE(d.GetToolTip(p, text, rc));
+    c.graph.ShowTip(plat::TRUE);
+    c.graph.ShowMarks(plat::FALSE);
+    EXPECT_FALSE(d.GetToolTip(p, text, rc));
+}
