@@ -189,13 +189,18 @@ void CVelGraphWnd::OnLButtonDblClk(plat::CPoint pt)
 bool CVelGraphWnd::event(QEvent* e)
 {
     if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    // Tools registered on the tooltip control answer first, then the point
+    // markers of the last paint.
     auto* pHelp = static_cast<QHelpEvent*>(e);
-    const plat::CString strText = m_ToolTip.TextAt(this, pHelp->pos());
+    plat::CString strText = m_ToolTip.TextAt(this, pHelp->pos());
+    plat::CRect rcTool;
+    if (strText.isEmpty() && m_pGraph->GetDrawer())
+        m_pGraph->GetDrawer()->GetToolTip(plat::CPoint(pHelp->pos()), strText, rcTool);
     if (strText.isEmpty()) {
         QToolTip::hideText();
         e->ignore();
     } else {
-        QToolTip::showText(pHelp->globalPos(), strText, this);
+        QToolTip::showText(pHelp->globalPos(), strText, this, rcTool.toQRect());
     }
     return true;
 }

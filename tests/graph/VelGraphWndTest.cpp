@@ -3,10 +3,13 @@
 #include "platform/DialogBuilder.h"
 #include "platform/DialogTemplate.h"
 #include "platform/ResourceModule.h"
+#include "render/VelGraphLineDrawer.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -282,6 +285,78 @@ TEST(VelGraphWndGraph, SetGraphTypeChangesTheChartAndActivationReachesTheWindows
     EXPECT_EQ(spy.at(0).at(0).toInt(), 2);
     EXPECT_TRUE(spy.at(0).at(1).toBool());
     EXPECT_FALSE(spy.at(1).at(1).toBool());
+}
+
+}  // namespace
+
+namespace {
+
+// A shown chart with one line series through (1, 480), (2, 500), (3, 450),
+// painted once so that tooltips and activation have a scale.
+class PaintedChart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const double x[] = {1, 2, 3}, y[] = {480, 500, 450};
+        wnd.AddSeries(3, x, y);
+        wnd.m_pGraph->GetSeries(0)->strTipInfo = QStringLiteral("speed");
+        ShowSized(wnd);
+        image = wnd.grab().toImage();
+    }
+    QPoint PointOf(double x, double y) const
+    {
+        return {wnd.m_pGraph->GetPositionByValue(GRAPH_AXIS_X, x), wnd.m_pGraph->GetPositionByValue(GRAPH_AXIS_Y, y)};
+    }
+    QString ToolTipAt(QPoint pt)
+    {
+        QHelpEvent help(QEvent::ToolTip, pt, wnd.mapToGlobal(pt));
+        QApplication::sendEvent(&wnd, &help);
+        // An unanswered tooltip event is left ignored.
+        return help.isAccepted() ? QToolTip::text() : QString();
+    }
+    CVelGraphWnd wnd;
+    QImage image;
+};
+
+TEST_F(PaintedChart, GraphPaintsItsDataAreaOverTheWindowBackground)
+{
+    const plat::CRect rcData = wnd.m_pGraph->GetInlineRect();
+    ASSERT_FALSE(rcData.IsRectEmpty());
+    EXPECT_EQ(image.pixelColor(2, image.height() - 2), QColor(233, 231, 217));
+    const QPoint inside(rcData.left + 2, rcData.top + 2);
+    EXPECT_EQ(image.pixelColor(inside), QColor(234, 234, 234));
+}
+
+TEST_F(PaintedChart, MarkersAnswerToolTipsAndEmptyPlacesDoNot)
+{
+    const QString tip = ToolTipAt(PointOf(2, 500));
+    EXPECT_TRUE(tip.startsWith("speed")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("500")) << tip.toStdString();
+    EXPECT_TRUE(ToolTipAt(QPoint(wnd.width() - 3, wnd.height() - 3)).isEmpty());
+
+    wnd.ShowTip(plat::FALSE);
+    EXPECT_TRUE(ToolTipAt(PointOf(2, 500)).isEmpty());
+}
+
+TEST_F(PaintedChart, NewDrawersKeepTheWindowsToolTip)
+{
+    wnd.SetGraphType(GRAPH_SCATTER);
+    EXPECT_EQ(wnd.m_pGraph->GetDrawer()->GetToolTipCtrl(), wnd.GetToolTipCtrl());
+    wnd.SetDrawer(std::make_unique<CVelGraphLineDrawer>(wnd.m_pGraph.get()));
+    EXPECT_EQ(wnd.m_pGraph->GetDrawer()->GetToolTipCtrl(), wnd.GetToolTipCtrl());
+    wnd.grab();
+    EXPECT_FALSE(ToolTipAt(PointOf(2, 500)).isEmpty());
+}
+
+TEST_F(PaintedChart, MovingOverASeriesTellsTheWindowsUsers)
+{
+    wnd.EnableSeriesActivate(plat::TRUE);
+    wnd.EnableSendActivateMsg(plat::TRUE);
+    QSignalSpy spy(&wnd, &CVelGraphWnd::seriesActivated);
+    QTest::mouseMove(&wnd, PointOf(2, 500));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 0);
+    EXPECT_TRUE(spy.at(0).at(1).toBool());
 }
 
 }  // namespace
