@@ -1,4 +1,5 @@
 #include "ui/CommandLine.h"
+#include "ui/HeadlessRun.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerApp.h"
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (cl.m_bSendState) return SendState(argc, argv, cl);
+    if (cl.m_bHeadless) return CHeadlessRun::Main(argc, argv, cl);
     if (!HasDisplay()) {
         std::fputs("vantoc: no display to show the window on (DISPLAY is not set).\n"
                    "Run it in a desktop session, or on a virtual display:  xvfb-run -a vantoc ...\n",

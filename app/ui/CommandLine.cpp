@@ -1,6 +1,16 @@
 #include "ui/CommandLine.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace {
+
+// Longest --duration accepted, in seconds (about 31 years): keeps the
+// millisecond count far from overflowing.
+constexpr double kMaxDurationS = 1e9;
+
+const QStringList kHeadlessOnly = {"--speed", "--duration", "--samples", "--save"};
 
 bool ToInt(const QString& text, int* value)
 {
@@ -9,13 +19,48 @@ bool ToInt(const QString& text, int* value)
     return ok;
 }
 
+// A whole number; one beyond int's range is clamped so that the run refuses
+// it as an out-of-range speed rather than as a malformed option.
+bool ToClampedInt(const QString& text, int* value)
+{
+    bool ok = false;
+    const qlonglong v = text.toLongLong(&ok, 10);
+    if (!ok) {
+        const QString digits = text.startsWith(QLatin1Char('-')) ? text.mid(1) : text;
+        if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+            return false;
+        *value = text.startsWith(QLatin1Char('-')) ? std::numeric_limits<int>::min()
+                                                    : std::numeric_limits<int>::max();
+        return true;
+    }
+    *value = static_cast<int>(std::clamp<qlonglong>(v, std::numeric_limits<int>::min(),
+                                                    std::numeric_limits<int>::max()));
+    return true;
+}
+
+bool ToDurationMs(const QString& text, qint64* ms)
+{
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > kMaxDurationS) return false;
+    *ms = std::max<qint64>(1, std::llround(seconds * 1000.0));
+    return true;
+}
+
 }  // namespace
 
 CCommandLine CCommandLine::Parse(const QStringList& args)
 {
     CCommandLine cl;
+    QStringList given;
     for (int i = 0; i < args.size() && cl.IsValid(); ++i) {
         const QString& arg = args[i];
+        if (arg.startsWith(QLatin1String("--")) && given.contains(arg) && arg != QLatin1String("--help")
+            && arg != QLatin1String("--version")) {
+            cl.m_strError = QStringLiteral("%1 is given twice").arg(arg);
+            break;
+        }
+        given << arg;
         const auto value = [&](int count) {
             if (i + count < args.size()) return true;
             cl.m_strError = QStringLiteral("%1 needs %2 value%3").arg(arg).arg(count).arg(count > 1 ? "s" : "");
@@ -38,35 +83,118 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
                 cl.m_strError = QStringLiteral("--send-state needs two whole numbers, MOTOR and STATUS");
             cl.m_bSendState = true;
             i += 2;
-        } else {
+        } else if (!cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
             cl.m_strError = QStringLiteral("unknown option \"%1\"").arg(arg);
         }
     }
     if (cl.IsValid() && cl.m_bSendState && (!cl.m_strPort.isEmpty() || !cl.m_strBaud.isEmpty()))
         cl.m_strError = QStringLiteral("--send-state talks to a running Vantoc and takes no port settings");
+    // Help and version answer whatever else was asked.
+    if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckHeadlessCombination(given);
     return cl;
+}
+
+// The options of a headless run; true when args[i] was one of them (i then
+// stands on its last value), also when its value was wrong.
+bool CCommandLine::TakeHeadlessOption(const QStringList& args, int& i)
+{
+    const QString& arg = args[i];
+    if (arg == QLatin1String("--headless")) {
+        m_bHeadless = true;
+        return true;
+    }
+    if (!kHeadlessOnly.contains(arg)) return false;
+    if (i + 1 >= args.size()) {
+        m_strError = QStringLiteral("%1 needs a value").arg(arg);
+        return true;
+    }
+    const QString& text = args[++i];
+    if (arg == QLatin1String("--speed")) {
+        if (!ToClampedInt(text, &m_nSpeed))
+            m_strError = QStringLiteral("--speed needs a whole number of rpm, not \"%1\"").arg(text);
+    } else if (arg == QLatin1String("--duration")) {
+        if (!ToDurationMs(text, &m_nDurationMs))
+            m_strError = QStringLiteral("--duration needs a number of seconds above 0, not \"%1\"").arg(text);
+    } else if (arg == QLatin1String("--samples")) {
+        if (!ToInt(text, &m_nSamples) || m_nSamples <= 0)
+            m_strError = QStringLiteral("--samples needs a whole number above 0, not \"%1\"").arg(text);
+    } else {
+        m_strSave = text;
+        if (m_strSave.isEmpty()) m_strError = QStringLiteral("--save needs a file name");
+    }
+    return true;
+}
+
+void CCommandLine::CheckHeadlessCombination(const QStringList& given)
+{
+    if (!m_bHeadless) {
+        for (const QString& option : kHeadlessOnly)
+            if (given.contains(option)) {
+                m_strError = QStringLiteral("%1 belongs to a headless run: add --headless").arg(option);
+                return;
+            }
+        return;
+    }
+    if (m_bSendState)
+        m_strError = QStringLiteral("--send-state and --headless do not go together");
+    else if (!given.contains(QStringLiteral("--speed")))
+        m_strError = QStringLiteral("--headless needs --speed RPM");
+    else if ((m_nDurationMs > 0) == (m_nSamples > 0))
+        m_strError = QStringLiteral("--headless needs either --duration SECONDS or --samples N, not both");
 }
 
 QString CCommandLine::Usage()
 {
     return QStringLiteral(
         "Usage: vantoc [--port NAME] [--baud N]\n"
+        "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
+        "              (--duration SECONDS | --samples N) [--save FILE]\n"
         "       vantoc --send-state MOTOR STATUS\n"
+        "       vantoc --help | --version\n"
         "\n"
         "Control program of the Overhead Rotaque stirrer.\n"
         "\n"
-        "  --port NAME    preselect this port in the port dialog: COM1 to COM10\n"
-        "                 (COMn is /dev/ttyS{n-1}) or a device path such as\n"
-        "                 /dev/ttyUSB0 or the link stirrer-sim made\n"
-        "  --baud N       preselect this baud rate (default 9600)\n"
+        "  --port NAME    the stirrer's port: COM1 to COM10 (COMn is\n"
+        "                 /dev/ttyS{n-1}) or a device path such as /dev/ttyUSB0\n"
+        "                 or the link stirrer-sim made; the window preselects it\n"
+        "                 in the port dialog (default COM1)\n"
+        "  --baud N       baud rate (default 9600)\n"
         "  --send-state MOTOR STATUS\n"
         "                 send the run-state message to the Vantoc of this user\n"
         "                 that is running; 0 0 ends its run\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
-        "Exit status: 0 done; 1 the run-state message was not accepted;\n"
-        "2 no display to show the window on; 64 wrong options.\n");
+        "Headless run (no window, no display needed):\n"
+        "  --headless     connect and handshake, run the motor at --speed, print\n"
+        "                 every sample (about one per second) on standard output\n"
+        "                 as the export's rows, number<TAB>speed<TAB>torque with\n"
+        "                 CR LF line ends, then stop the motor as the window's\n"
+        "                 Stop does (speed 0, up to four attempts)\n"
+        "  --speed RPM    target speed, 50 to 2200 (2200 is sent as 2199)\n"
+        "  --duration SECONDS\n"
+        "                 end the run after this many seconds (decimals allowed)\n"
+        "  --samples N    end the run after N samples\n"
+        "  --save FILE    then write the run's export file (the header line and\n"
+        "                 the rows printed), as the window's Save does; an\n"
+        "                 existing file is replaced only by a complete new one\n"
+        "  Ctrl-C (SIGINT) or SIGTERM ends a headless run early: the motor is\n"
+        "  stopped and the samples recorded so far are saved.\n"
+        "\n"
+        "Exit status:\n"
+        "  0    done\n"
+        "  1    --send-state: the run-state message was not accepted\n"
+        "  2    window: no display to show it on;\n"
+        "       headless: no instrument answered on the port, or --speed is\n"
+        "       outside 50 to 2200 (nothing is sent then)\n"
+        "  3    headless: the stirrer did not acknowledge the speed command\n"
+        "  4    headless: the stirrer did not acknowledge the stop; the motor may\n"
+        "       still be turning (the samples are saved first)\n"
+        "  5    headless: the export file could not be written\n"
+        "  64   wrong options\n"
+        "  130, 143\n"
+        "       headless: ended by SIGINT or SIGTERM; motor stopped and samples\n"
+        "       saved (4 or 5 instead when that failed)\n");
 }
 
 QString CCommandLine::Version()

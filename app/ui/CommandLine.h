@@ -26,6 +26,18 @@ public:
     int m_nMotor = 0;
     int m_nStatus = 0;
 
+    // A run without a window (--headless). The speed is range-checked by the
+    // run itself, like the window's Start; exactly one of duration and
+    // samples is set.
+    bool m_bHeadless = false;
+    int m_nSpeed = 0;           // rpm, clamped into int
+    qint64 m_nDurationMs = 0;   // 0: not given
+    int m_nSamples = 0;         // 0: not given
+    QString m_strSave;          // empty: no export file
+
 private:
+    bool TakeHeadlessOption(const QStringList& args, int& i);
+    void CheckHeadlessCombination(const QStringList& given);
+
     QString m_strError;
 };

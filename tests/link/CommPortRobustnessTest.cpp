@@ -73,8 +73,10 @@ TEST_F(CommPortRobustness, SpeedCommandsRacingStatusPollsNeverInterleave)
     std::atomic<bool> stop{false};
     std::atomic<int> polls{0};
     std::atomic<int> failedPolls{0};
+    std::atomic<int> pollsBegun{0};
     std::thread poller([&] {
         while (!stop) {
+            ++pollsBegun;
             std::unique_ptr<CCommPort::BYTE[]> reply;
             int length = 0;
             if (!port->QueryStatus(reply, length))
@@ -85,6 +87,11 @@ TEST_F(CommPortRobustness, SpeedCommandsRacingStatusPollsNeverInterleave)
     int failedCommands = 0;
     const int commands = 6;
     for (int i = 0; i < commands; ++i) {
+        // A mutex need not be fair: make sure the poller is contending for
+        // the port before each command, so the two really race.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (pollsBegun <= i && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
         if (!port->SetSpeed(100 + 300 * i))
             ++failedCommands;
     }

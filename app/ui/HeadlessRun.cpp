@@ -1,0 +1,209 @@
+#include "ui/HeadlessRun.h"
+
+#include "ui/CommandLine.h"
+#include "ui/ResourceIds.h"
+#include "ui/RunExport.h"
+#include "ui/RunRecord.h"
+#include "ui/SignalPipe.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// The first count samples of a record.
+CRunRecord FirstSamples(const CRunRecord& record, int count)
+{
+    CRunRecord first;
+    for (int i = 0; i < count && i < record.GetCount(); ++i)
+        first.Append(static_cast<int>(record.SpeedSamples()[i]), static_cast<int>(record.TorqueSamples()[i]));
+    return first;
+}
+
+}  // namespace
+
+CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
+{
+    SSettings settings;
+    if (!cl.m_strPort.isEmpty()) settings.strPort = cl.m_strPort;
+    if (!cl.m_strBaud.isEmpty()) settings.strBaud = cl.m_strBaud;
+    settings.nSpeed = cl.m_nSpeed;
+    settings.nDurationMs = cl.m_nDurationMs;
+    settings.nSamples = cl.m_nSamples;
+    settings.strSavePath = cl.m_strSave;
+    return settings;
+}
+
+CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice* err, QObject* parent)
+    : QObject(parent), m_settings(settings), m_pOut(out), m_pErr(err)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &CHeadlessRun::OnTimer);
+    connect(&m_control, &CRunControl::sampleArrived, this, &CHeadlessRun::OnSample);
+}
+
+CHeadlessRun::~CHeadlessRun() = default;
+
+int CHeadlessRun::Exec()
+{
+    const int status = Begin();
+    if (!m_bStarted) {
+        m_control.Shutdown();
+        return status;
+    }
+    if (m_settings.nDurationMs > 0) {
+        m_deadline.setRemainingTime(m_settings.nDurationMs);
+        OnTimer();
+    }
+    if (!m_bEnded) m_loop.exec();
+    return Finish();
+}
+
+// Connect, check and start as the window does; m_bStarted tells whether the
+// motor was started, otherwise the result is the exit status.
+int CHeadlessRun::Begin()
+{
+    vantoc::RegisterResources();
+    // Checked before the port is touched, so a wrong argument sends nothing.
+    if (m_settings.nSpeed < CRunControl::kMinSpeed || m_settings.nSpeed > CRunControl::kMaxSpeed) {
+        Message(vantoc::String(vantoc::IDS_SPEED_RANGE));
+        return kExitBadSpeed;
+    }
+    CRunControl::ApplyPortSettings(m_settings.strPort, m_settings.strBaud);
+    if (!m_control.Connect()) {
+        Message(vantoc::String(vantoc::IDS_CONNECT_FAILED));
+        return kExitNotConnected;
+    }
+    // An interrupt during the handshake ends the run before the motor turns.
+    QCoreApplication::processEvents();
+    if (m_nSignal) return kExitSignalBase + m_nSignal;
+
+    int speed = m_settings.nSpeed;
+    switch (m_control.Start(speed)) {
+    case CRunControl::EStart::Started:
+        m_bStarted = true;
+        return kExitDone;
+    case CRunControl::EStart::NotConnected:
+        Message(vantoc::String(vantoc::IDS_CONNECT_FAILED_RESTART));
+        return kExitNotConnected;
+    case CRunControl::EStart::SpeedOutOfRange:
+        Message(vantoc::String(vantoc::IDS_SPEED_RANGE));
+        return kExitBadSpeed;
+    case CRunControl::EStart::Refused:
+        break;
+    }
+    Message(QStringLiteral("The stirrer did not acknowledge the speed command (%1 rpm); the run was not started.")
+                .arg(speed));
+    return kExitRefused;
+}
+
+// Stop as the window does, take the samples still on their way, save, and
+// report the most serious outcome: a motor that may still turn first.
+int CHeadlessRun::Finish()
+{
+    const bool stopped = m_control.Stop();
+    // Joins the worker; the sample of a status query that was already on the
+    // line when the run ended is then waiting in the queue.
+    m_control.Shutdown();
+    QCoreApplication::sendPostedEvents(&m_control, QEvent::MetaCall);
+
+    const bool saved = m_settings.strSavePath.isEmpty() || Save();
+    if (!stopped) {
+        Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
+                               "the motor may still be turning.")
+                    .arg(CRunControl::kStopAttempts));
+        return kExitStopFailed;
+    }
+    if (!saved) return kExitSaveFailed;
+    return m_nSignal ? kExitSignalBase + m_nSignal : kExitDone;
+}
+
+void CHeadlessRun::OnSample()
+{
+    if (m_settings.nSamples > 0 && m_nAccepted >= m_settings.nSamples) return;
+    const CRunRecord& record = m_control.Record();
+    if (m_nAccepted >= record.GetCount()) return;
+    const int i = m_nAccepted++;
+    Print(CRunExport::Row(i + 1, record.SpeedSamples()[i], record.TorqueSamples()[i]));
+    if (m_settings.nSamples > 0 && m_nAccepted >= m_settings.nSamples) End();
+}
+
+// QTimer takes at most INT_MAX ms, so a long run re-arms it until the deadline.
+void CHeadlessRun::OnTimer()
+{
+    if (m_bEnded) return;
+    const qint64 remaining = m_deadline.remainingTime();
+    if (remaining <= 0) {
+        End();
+        return;
+    }
+    m_timer.start(static_cast<int>(std::min<qint64>(remaining, INT_MAX)));
+}
+
+void CHeadlessRun::Interrupt(int signalNumber)
+{
+    if (m_nSignal || m_bEnded) return;
+    m_nSignal = signalNumber;
+    if (m_bStarted) Message(QStringLiteral("Interrupted: stopping the motor and saving the samples recorded so far."));
+    else Message(QStringLiteral("Interrupted before the motor was started."));
+    End();
+}
+
+void CHeadlessRun::End()
+{
+    m_bEnded = true;
+    m_timer.stop();
+    m_loop.quit();
+}
+
+bool CHeadlessRun::Save()
+{
+    const CRunRecord& record = m_control.Record();
+    const QByteArray bytes = record.GetCount() == m_nAccepted
+        ? CRunExport::Format(record)
+        : CRunExport::Format(FirstSamples(record, m_nAccepted));
+    QString reason;
+    if (!CRunExport::Write(m_settings.strSavePath, bytes, &reason)) {
+        Message(CRunExport::FailureMessage(m_settings.strSavePath, reason));
+        return false;
+    }
+    Message(QStringLiteral("Saved %1 samples to %2").arg(m_nAccepted).arg(m_settings.strSavePath));
+    return true;
+}
+
+void CHeadlessRun::Print(const QByteArray& row)
+{
+    // A reader that went away loses the rows; the run and its file go on.
+    if (m_pOut) m_pOut->write(row);
+}
+
+void CHeadlessRun::Message(const QString& text)
+{
+    if (m_pErr) m_pErr->write(text.toLocal8Bit() + '\n');
+}
+
+int CHeadlessRun::Main(int& argc, char** argv, const CCommandLine& cl)
+{
+    QCoreApplication app(argc, argv);
+    return Run(cl);
+}
+
+int CHeadlessRun::Run(const CCommandLine& cl)
+{
+    // A closed standard output (`| head`) must not end the process with the
+    // motor turning.
+    std::signal(SIGPIPE, SIG_IGN);
+    QFile out;
+    QFile err;
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    // A lost terminal ends the run like SIGTERM (unless nohup ignores it).
+    CSignalPipe interrupts({SIGINT, SIGTERM, SIGHUP});
+    CHeadlessRun run(FromCommandLine(cl), &out, &err);
+    connect(&interrupts, &CSignalPipe::signalled, &run, &CHeadlessRun::Interrupt);
+    return run.Exec();
+}

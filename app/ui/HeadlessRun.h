@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ui/RunControl.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class CCommandLine;
+class QIODevice;
+
+// A run without a window, as a script starts it from the command line:
+// connect and handshake, start the motor at a speed, print every sample as
+// a row of the export file, end after a time, a number of samples or an
+// interrupt, stop the motor as the window's Stop does and save the export.
+// Drives the same CRunControl as the window. Lives on the thread of a
+// QCoreApplication; every exchange blocks that thread (there is nothing to
+// paint), and an interrupt that comes meanwhile is taken afterwards.
+class CHeadlessRun : public QObject
+{
+    Q_OBJECT
+public:
+    // Exit statuses; an interrupt otherwise successful gives 128 + signal.
+    enum EExit : int {
+        kExitDone = 0,
+        kExitNotConnected = 2,  // string 102
+        kExitBadSpeed = 2,      // string 109, nothing sent
+        kExitRefused = 3,       // the speed command was not acknowledged
+        kExitStopFailed = 4,    // the stop was never acknowledged
+        kExitSaveFailed = 5,
+        kExitSignalBase = 128,
+    };
+
+    struct SSettings {
+        QString strPort = QStringLiteral("com1");  // the port dialog's defaults
+        QString strBaud = QStringLiteral("9600");
+        int nSpeed = 0;          // rpm, checked as the window's Start does
+        qint64 nDurationMs = 0;  // 0: no time limit
+        int nSamples = 0;        // 0: no limit by count
+        QString strSavePath;     // empty: no export file
+    };
+    static SSettings FromCommandLine(const CCommandLine& cl);
+
+    // out gets the rows, err the messages; neither is owned, either may be null.
+    CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice* err, QObject* parent = nullptr);
+    ~CHeadlessRun() override;
+
+    // Runs the whole sequence once and returns the exit status.
+    int Exec();
+
+    // The program's entry for --headless: makes the QCoreApplication (no
+    // display needed), takes SIGINT and SIGTERM, writes to stdout and stderr.
+    static int Main(int& argc, char** argv, const CCommandLine& cl);
+    // The same with the application already made.
+    static int Run(const CCommandLine& cl);
+
+    int SampleCount() const { return m_nAccepted; }
+
+public slots:
+    // Ends the run early as SIGINT or SIGTERM do: the motor is stopped and
+    // the samples so far are saved.
+    void Interrupt(int signalNumber);
+
+private:
+    int Begin();
+    int Finish();
+    void OnSample();
+    void OnTimer();
+    void End();
+    bool Save();
+    void Print(const QByteArray& row);
+    void Message(const QString& text);
+
+    SSettings m_settings;
+    QIODevice* m_pOut;  // not owned
+    QIODevice* m_pErr;  // not owned
+    CRunControl m_control;
+    QEventLoop m_loop;
+    QTimer m_timer;
+    QDeadlineTimer m_deadline;
+    int m_nAccepted = 0;  // samples printed and to be saved
+    int m_nSignal = 0;
+    bool m_bEnded = false;
+    bool m_bStarted = false;
+};
