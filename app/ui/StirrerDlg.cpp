@@ -3,6 +3,7 @@
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
+#include "graph/VelGraphWnd.h"
 #include "platform/DataExchange.h"
 #include "platform/Font.h"
 #include "platform/Icon.h"
@@ -11,6 +12,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/BusyExchange.h"
 #include "ui/InfoDlg.h"
+#include "ui/LiveCharts.h"
 #include "ui/Palette.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
@@ -74,6 +76,9 @@ QWidget* CStirrerDlg::CreateControl(const plat::CDialogItemTemplate& item, QWidg
         return m_digTorque = new CVelDigit(parent);
     case kIdSpeedDigit:
         return m_digSpeed = new CVelDigit(parent);
+    case CLiveCharts::kIdSpeedChart:
+    case CLiveCharts::kIdTorqueChart:
+        return CLiveCharts::CreateChart(item, parent);
     case kIdStart:
         return m_btnStart = new CVelButton(parent);
     case plat::IDCANCEL:
@@ -129,6 +134,10 @@ void CStirrerDlg::SetUpControls()
         digit->SetValue(digit == m_digTorque ? 0.0f : 500.0f, plat::TRUE);
         digit->SetZeroPadding(plat::TRUE, plat::TRUE);
     }
+    m_pCharts = new CLiveCharts(GetDlgItem<CVelGraphWnd>(CLiveCharts::kIdSpeedChart),
+                                GetDlgItem<CVelGraphWnd>(CLiveCharts::kIdTorqueChart), this);
+    m_pCharts->SetUp();
+    m_pCharts->Follow(m_run);
     for (CVelButton* button : {m_btnStart, m_btnClose, m_btnStop, m_btnSave}) {
         button->SetButtonSemiflat(plat::TRUE);
         button->SetBkgInColor(vantoc::kBackground);

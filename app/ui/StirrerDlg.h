@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 
+class CLiveCharts;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
@@ -47,6 +48,7 @@ public:
     const CRunControl& Run() const { return m_run; }
     CVelDigit* SpeedDisplay() const { return m_digSpeed; }
     CVelDigit* TorqueDisplay() const { return m_digTorque; }
+    const CLiveCharts* Charts() const { return m_pCharts; }
 
     void reject() override;
 
@@ -66,6 +68,7 @@ private:
     CRunControl m_run;
     CVelDigit* m_digTorque = nullptr;
     CVelDigit* m_digSpeed = nullptr;
+    CLiveCharts* m_pCharts = nullptr;  // child object; charts 1010 and 1007
     CVelButton* m_btnStart = nullptr;
     CVelButton* m_btnClose = nullptr;
     CVelButton* m_btnStop = nullptr;

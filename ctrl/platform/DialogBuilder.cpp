@@ -210,6 +210,11 @@ QWidget* CDialogBuilder::GetDlgItem(const QWidget* dialog, int id)
     return nullptr;
 }
 
+void CDialogBuilder::SetDlgCtrlID(QWidget* control, int id)
+{
+    if (control) control->setProperty(kIdProperty, id);
+}
+
 int CDialogBuilder::GetDlgCtrlID(const QWidget* control)
 {
     const QVariant id = control ? control->property(kIdProperty) : QVariant();

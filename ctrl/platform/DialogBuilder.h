@@ -40,6 +40,8 @@ public:
     // The control a builder created with this id, or nullptr.
     static QWidget* GetDlgItem(const QWidget* dialog, int id);
     static int GetDlgCtrlID(const QWidget* control);
+    // Gives a control made outside a template its id.
+    static void SetDlgCtrlID(QWidget* control, int id);
 
 private:
     const CDialogTemplate& m_tmpl;

@@ -1,0 +1,129 @@
+#include "ui/LiveCharts.h"
+
+#include "graph/VelGraphWnd.h"
+#include "platform/DialogTemplate.h"
+#include "ui/Palette.h"
+#include "ui/ResourceIds.h"
+#include "ui/RunControl.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr plat::COLORREF kSpeedColor = 0x800000;   // dark blue
+constexpr plat::COLORREF kTorqueColor = 0x008000;  // green
+constexpr double kYMaxRange = 900000000000.0;
+constexpr double kXMaxRange = 1000000.0;
+constexpr double kTopMargin = 0.025;
+
+}  // namespace
+
+CLiveCharts::CLiveCharts(CVelGraphWnd* pSpeedChart, CVelGraphWnd* pTorqueChart, QObject* parent)
+    : QObject(parent), m_pSpeedChart(pSpeedChart), m_pTorqueChart(pTorqueChart)
+{
+}
+
+QWidget* CLiveCharts::CreateChart(const plat::CDialogItemTemplate& item, QWidget* parent)
+{
+    if (item.nId != kIdSpeedChart && item.nId != kIdTorqueChart) return nullptr;
+    auto* pChart = new CVelGraphWnd(parent);
+    pChart->SetWindowStyle(item.dwStyle);
+    return pChart;
+}
+
+void CLiveCharts::SetUp()
+{
+    SetUpChart(m_pTorqueChart, vantoc::IDS_TORQUE_X_TITLE, vantoc::IDS_TORQUE_Y_TITLE);
+    SetUpChart(m_pSpeedChart, vantoc::IDS_SPEED_X_TITLE, vantoc::IDS_SPEED_Y_TITLE);
+}
+
+void CLiveCharts::SetUpChart(CVelGraphWnd* pChart, unsigned nXTitle, unsigned nYTitle)
+{
+    CVelGraph* pGraph = pChart->m_pGraph.get();
+    pChart->SetBkgColor(vantoc::kBackground);
+    pGraph->SetAxisValueType(GRAPH_AXIS_Y, AXIS_VALUE_INTEGER);
+    pGraph->ShowMarks(plat::TRUE);
+    pGraph->EnableShowMarks(plat::TRUE);
+    pGraph->EnableShowLegend(plat::FALSE);
+    pChart->ShowButtons(plat::FALSE);
+    pGraph->EnableSeriesActivate(plat::FALSE);
+    pGraph->EnableAxisRecalculate(GRAPH_AXIS_X, plat::FALSE);
+    pGraph->EnableAxisRecalculate(GRAPH_AXIS_Y, plat::TRUE);
+    pGraph->SetAxisMaxRange(GRAPH_AXIS_Y, 0, kYMaxRange);
+    pGraph->SetAxisMaxRange(GRAPH_AXIS_X, 0, kXMaxRange);
+    pChart->SetGraphType(GRAPH_LINE);
+    pGraph->SetAxisGrid(GRAPH_AXIS_X, plat::TRUE, plat::TRUE);
+    pGraph->SetAxisGrid(GRAPH_AXIS_Y, plat::TRUE, plat::TRUE);
+    pGraph->EnableShowTitle(plat::FALSE);
+    pGraph->EnableShowXTitle(plat::TRUE);
+    pGraph->EnableShowYTitle(plat::TRUE);
+    pGraph->SetXTitleColor(vantoc::kLightText);
+    pGraph->SetYTitleColor(vantoc::kLightText);
+    pChart->SetXTitle(vantoc::String(nXTitle));
+    pChart->SetYTitle(vantoc::String(nYTitle));
+    pChart->AdjustLayout();
+}
+
+void CLiveCharts::Reset()
+{
+    m_fTorqueMin = 0;
+    m_fTorqueMax = kInitialMax;
+    m_fSpeedMin = 0;
+    m_fSpeedMax = kInitialMax;
+    m_nSpeedSamples = 0;
+    m_pTorqueChart->RemoveAll(plat::TRUE);
+    m_pSpeedChart->RemoveAll(plat::TRUE);
+}
+
+void CLiveCharts::UpdateSpeed(int nSamples, float fSpeed)
+{
+    m_fSpeedMin = std::min(m_fSpeedMin, fSpeed);
+    m_fSpeedMax = std::max(m_fSpeedMax, fSpeed);
+    m_nSpeedSamples = nSamples;
+    AddPoint(m_pSpeedChart, nSamples, fSpeed, POINT_TRIANGLE_UP, kSpeedColor);
+}
+
+void CLiveCharts::UpdateTorque(int nSamples, float fTorque)
+{
+    m_fTorqueMin = std::min(m_fTorqueMin, fTorque);
+    m_fTorqueMax = std::max(m_fTorqueMax, fTorque);
+    const int nXExtent = std::max(m_nSpeedSamples, nSamples) + 1;
+    AddPoint(m_pTorqueChart, nSamples, fTorque, POINT_DIAMOND, kTorqueColor);
+    SetRanges(m_pSpeedChart, m_fSpeedMin, m_fSpeedMax, nXExtent);
+    SetRanges(m_pTorqueChart, m_fTorqueMin, m_fTorqueMax, nXExtent);
+}
+
+double CLiveCharts::RangeTop(float fMin, float fMax)
+{
+    return fMax + (fMax - fMin) * kTopMargin;
+}
+
+void CLiveCharts::AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor)
+{
+    if (pChart->GetSeriesCount() > 0) {
+        pChart->m_pGraph->AddOneDataOfSeries(0, x, y);
+        return;
+    }
+    pChart->AddSeries(1, &x, &y);
+    CVelGraphSeries* pSeries = pChart->m_pGraph->GetSeries(0);
+    pSeries->SetPointStyle(eStyle);
+    pSeries->SetColor(crColor);
+}
+
+void CLiveCharts::SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent)
+{
+    pChart->SetAxisRange(GRAPH_AXIS_Y, fMin, RangeTop(fMin, fMax), plat::TRUE);
+    pChart->SetAxisRange(GRAPH_AXIS_X, 0, nXExtent, plat::TRUE);
+    // The chart paints every pixel itself: no erasing needed.
+    pChart->update();
+}
+
+void CLiveCharts::Follow(const CRunControl& run)
+{
+    connect(&run, &CRunControl::runReset, this, &CLiveCharts::Reset);
+    connect(&run, &CRunControl::sampleArrived, this, [this, &run](int speed, int torque) {
+        const int nSamples = run.Record().GetCount();
+        UpdateSpeed(nSamples, static_cast<float>(speed));
+        UpdateTorque(nSamples, static_cast<float>(torque));
+    });
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "graph/GraphAxis.h"
+#include "platform/WinDef.h"
+
+#include <QObject>
+#include <limits>
+
+class CRunControl;
+class CVelGraphWnd;
+class QWidget;
+namespace plat {
+struct CDialogItemTemplate;
+}
+
+// The main window's two live charts: speed against sample number above,
+// torque below. Configured once, emptied at every acknowledged Start and fed
+// one point per sample, with the running minimum and maximum of each
+// quantity setting the axis ranges. UI thread only.
+class CLiveCharts : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kIdSpeedChart = 1010;
+    static constexpr int kIdTorqueChart = 1007;
+    // The maximum a run starts with, so that a run of zeros still has a range.
+    static constexpr float kInitialMax = std::numeric_limits<float>::min();
+
+    // The charts are not owned (they are the dialog's children).
+    CLiveCharts(CVelGraphWnd* pSpeedChart, CVelGraphWnd* pTorqueChart, QObject* parent = nullptr);
+
+    // A chart window in the place of a template's placeholder (1010 or 1007),
+    // keeping its border; null for any other control.
+    static QWidget* CreateChart(const plat::CDialogItemTemplate& item, QWidget* parent);
+
+    // The one-time set-up: torque chart first, then speed chart.
+    void SetUp();
+    // Empties both charts for a new run.
+    void Reset();
+    // nSamples counts the run's samples including this one (the first is 1).
+    void UpdateSpeed(int nSamples, float fSpeed);
+    // Also sets the ranges of both charts and repaints them.
+    void UpdateTorque(int nSamples, float fTorque);
+
+    // Follows a run control: Reset at its reset point, both updates for each
+    // sample it records.
+    void Follow(const CRunControl& run);
+
+    CVelGraphWnd* SpeedChart() const { return m_pSpeedChart; }
+    CVelGraphWnd* TorqueChart() const { return m_pTorqueChart; }
+    float SpeedMin() const { return m_fSpeedMin; }
+    float SpeedMax() const { return m_fSpeedMax; }
+    float TorqueMin() const { return m_fTorqueMin; }
+    float TorqueMax() const { return m_fTorqueMax; }
+
+    // The top of a Y range: 2.5 % of the span above the maximum.
+    static double RangeTop(float fMin, float fMax);
+
+private:
+    static void SetUpChart(CVelGraphWnd* pChart, unsigned nXTitle, unsigned nYTitle);
+    // The first point of a run creates series 0 and styles it.
+    static void AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor);
+    static void SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent);
+
+    CVelGraphWnd* m_pSpeedChart;
+    CVelGraphWnd* m_pTorqueChart;
+    float m_fTorqueMin = 0;
+    float m_fTorqueMax = 0;
+    float m_fSpeedMin = 0;
+    float m_fSpeedMax = 0;
+    int m_nSpeedSamples = 0;
+};

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "graph/VelGraph.h"
+#include "platform/QuindleExport.h"
+#include "platform/Rect.h"
+#include "platform/ToolTipCtrl.h"
+#include "platform/WinDef.h"
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class CVelButton;
+
+// The window that hosts one chart: it owns the graph, a tooltip control and
+// up to three small tool buttons in its top-left corner (graph properties,
+// save image, legend properties), paints double-buffered, forwards the
+// mouse to the graph and offers the graph's operations, repainting where a
+// change shows at once. Series activation reaches its users through the
+// seriesActivated signal.
+class QUINDLE_EXPORT CVelGraphWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    // Identifiers of the standard tool buttons, left to right: 1001, 1003, 1002.
+    static constexpr plat::UINT kIdProperty = 1001;
+    static constexpr plat::UINT kIdLegend = 1002;
+    static constexpr plat::UINT kIdExportImage = 1003;
+    static constexpr plat::COLORREF kDefaultBkgColor = 0xD9E7E9;
+
+    explicit CVelGraphWnd(QWidget* parent = nullptr);
+    ~CVelGraphWnd() override;
+    CVelGraphWnd(const CVelGraphWnd&) = delete;
+    CVelGraphWnd& operator=(const CVelGraphWnd&) = delete;
+
+    // Places the window in pParentWnd at rect with the control id nID;
+    // WS_VISIBLE shows it and WS_BORDER frames it.
+    virtual plat::BOOL Create(plat::DWORD dwStyle, const plat::CRect& rect, QWidget* pParentWnd, plat::UINT nID);
+    // The window styles that matter here (WS_BORDER); used by Create and by
+    // hosts that put the window in a placeholder's place.
+    void SetWindowStyle(plat::DWORD dwStyle);
+    // The client area: the whole window inside the border, in window coordinates.
+    plat::CRect GetClientRect() const;
+
+    // Lays out graph and buttons in the client area.
+    void AdjustLayout();
+    virtual void AdjustLayout(plat::CRect rc, plat::CDC* pDC);
+    // Fills rc with the window's background and paints the chart on it.
+    virtual void OnDraw(plat::CDC* pDC, plat::CRect rc);
+
+    // Tool buttons. nIcon, nDisabledIcon (0: none): icon ids, looked up in
+    // the library first; a null strTip gives no tooltip. FALSE when nID is
+    // taken.
+    plat::BOOL AddButton(plat::UINT nIcon, plat::UINT nDisabledIcon, const plat::CString& strTip, plat::UINT nID);
+    void InitButtons();
+    void ShowButtons(plat::BOOL bShow);
+    void ShowButton(plat::UINT nID, plat::BOOL bShow);
+    plat::BOOL IsShowButtons() const { return m_bShowButtons; }
+    // The button with nID, null when there is none.
+    CVelButton* GetButton(plat::UINT nID) const;
+    int GetButtonCount() const { return static_cast<int>(m_arButtons.size()); }
+    virtual void OnClickButton(plat::UINT nID);
+    // Graph property sheet; TRUE when it was confirmed.
+    virtual plat::BOOL OnProperty();
+    // Saving the chart as an image; FALSE while no export is available.
+    virtual plat::BOOL OnExportImage();
+
+    // The whole client area's colour behind the graph, also the buttons'.
+    void SetBkgColor(plat::COLORREF cr);
+    plat::COLORREF GetBkgColor() const { return m_crBkg; }
+    CVelGraph* GetGraph() const { return m_pGraph.get(); }
+    plat::CToolTipCtrl* GetToolTipCtrl() { return &m_ToolTip; }
+
+    // Forwarding operations that repaint the window.
+    void SetGraphType(eGraphStyle eStyle);
+    void SetTitle(const plat::CString& str);
+    void SetXTitle(const plat::CString& str);
+    void SetYTitle(const plat::CString& str);
+    void SetAxisRange(eGraphAxisType eType, double dMin, double dMax, plat::BOOL bRecalculate);
+    void SetAxisLogarithm(eGraphAxisType eType, plat::BOOL b);
+    int AddSeries(plat::UINT nCount, const double* pX, const double* pY);
+    void SetSeriesAt(int nIndex, plat::UINT nCount, const double* pX, const double* pY);
+    virtual void RemoveAll(plat::BOOL bSeriesOnly);
+
+    // Forwarding operations without repaint.
+    void EnableShowTitle(plat::BOOL b) { m_pGraph->EnableShowTitle(b); }
+    void EnableShowXTitle(plat::BOOL b) { m_pGraph->EnableShowXTitle(b); }
+    void EnableShowYTitle(plat::BOOL b) { m_pGraph->EnableShowYTitle(b); }
+    void SetXTitleColor(plat::COLORREF cr) { m_pGraph->SetXTitleColor(cr); }
+    void SetYTitleColor(plat::COLORREF cr) { m_pGraph->SetYTitleColor(cr); }
+    void SetDrawer(std::unique_ptr<CVelGraphDrawer> pDrawer);
+    void SetAxisExtendValue(eGraphAxisType eType, double dValue) { m_pGraph->SetAxisExtendValue(eType, dValue); }
+    void EnableAxisAheadExtend(eGraphAxisType eType, plat::BOOL bEnable, int nPart)
+    {
+        m_pGraph->EnableAxisAheadExtend(eType, bEnable, nPart);
+    }
+    void SetAxisValueType(eGraphAxisType eType, eAxisValueType eValueType)
+    {
+        m_pGraph->SetAxisValueType(eType, eValueType);
+    }
+    void EnableAxisLogarithm(eGraphAxisType eType, plat::BOOL b) { m_pGraph->EnableAxisLogarithm(eType, b); }
+    void SetAxisMaxRange(eGraphAxisType eType, double dMin, double dMax) { m_pGraph->SetAxisMaxRange(eType, dMin, dMax); }
+    void EnableAxisRecalculate(eGraphAxisType eType, plat::BOOL b) { m_pGraph->EnableAxisRecalculate(eType, b); }
+    void SetAxisPrecision(eGraphAxisType eType, int nPrecision) { m_pGraph->SetAxisPrecision(eType, nPrecision); }
+    void SetAxisGrid(eGraphAxisType eType, plat::BOOL bMajor, plat::BOOL bMinor)
+    {
+        m_pGraph->SetAxisGrid(eType, bMajor, bMinor);
+    }
+    int AddOneDataOfSeries(int nIndex, double x, double y) { return m_pGraph->AddOneDataOfSeries(nIndex, x, y); }
+    CVelGraphSeries* GetSeries(int nIndex) const { return m_pGraph->GetSeries(nIndex); }
+    int GetSeriesCount() const { return m_pGraph->GetSeriesCount(); }
+    int GetSelectedSeries(int* pIndexes) const { return m_pGraph->GetSelectedSeries(pIndexes); }
+    void SetLegendLabel(int nIndex, const plat::CString& str) { m_pGraph->SetLegendLabel(nIndex, str); }
+    void EnableSeriesActivate(plat::BOOL b) { m_pGraph->EnableSeriesActivate(b); }
+    void EnableSendActivateMsg(plat::BOOL b) { m_pGraph->EnableSendActivateMsg(b); }
+    void EnableShowLegend(plat::BOOL b) { m_pGraph->EnableShowLegend(b); }
+    void EnableShowMarks(plat::BOOL b) { m_pGraph->EnableShowMarks(b); }
+    void ShowMarks(plat::BOOL b) { m_pGraph->ShowMarks(b); }
+    void ShowTip(plat::BOOL b) { m_pGraph->ShowTip(b); }
+
+    // Owned; public because hosts configure the graph through it directly.
+    std::unique_ptr<CVelGraph> m_pGraph;
+
+signals:
+    // Relayed from the graph while its activation messages are enabled.
+    void seriesActivated(int nIndex, bool bActive);
+
+protected:
+    bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+    // One tool button; the window owns record and button.
+    struct tagGraphButton {
+        plat::UINT nID = 0;
+        std::unique_ptr<CVelButton> pButton;
+        int bShow = 1;
+    };
+
+    tagGraphButton* FindButton(plat::UINT nID) const;
+    void OnSize(int cx, int cy);
+    void OnLButtonDblClk(plat::CPoint pt);
+
+    plat::COLORREF m_crBkg = kDefaultBkgColor;
+    plat::CToolTipCtrl m_ToolTip;  // shared with the graph's drawer
+    int m_bShowButtons = 1;
+    int m_nButtonWidth = 22;
+    int m_nButtonHeight = 22;
+    std::vector<std::unique_ptr<tagGraphButton>> m_arButtons;  // in creation order
+    int m_nBorder = 0;  // pixels of the WS_BORDER frame around the client area
+};

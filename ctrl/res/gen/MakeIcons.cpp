@@ -1,0 +1,127 @@
+// Draws Quindle's tool-button icons 4002 (graph properties), 4003 (save the
+// chart as an image) and 4004 (legend properties), 16 x 16, pixel by pixel
+// so that they stay crisp. Run make-icons to rebuild them after a change.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QColor kInk(0x30, 0x30, 0x38);
+const QColor kBlue(0x20, 0x50, 0xA8);
+const QColor kRed(0xC0, 0x30, 0x30);
+const QColor kGreen(0x20, 0x90, 0x40);
+const QColor kPaper(0xFF, 0xFF, 0xFF);
+const QColor kGrey(0x80, 0x80, 0x80);
+const QColor kLight(0xC8, 0xC8, 0xC8);
+const QColor kYellow(0xE8, 0xC0, 0x40);
+
+QImage Blank()
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void Dot(QImage& image, int x, int y, const QColor& c)
+{
+    image.setPixelColor(x, y, c);
+}
+
+// A line from (x0, y0) to (x1, y1), both ends included.
+void Line(QImage& image, int x0, int y0, int x1, int y1, const QColor& c)
+{
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        Dot(image, x0, y0, c);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x0 += sx; }
+        if (e2 <= dx) { err += dx; y0 += sy; }
+    }
+}
+
+void Fill(QImage& image, int x, int y, int w, int h, const QColor& c)
+{
+    for (int j = y; j < y + h; ++j)
+        for (int i = x; i < x + w; ++i) Dot(image, i, j, c);
+}
+
+// Axes with a curve, and a pencil over the lower right corner.
+QImage GraphProperties()
+{
+    QImage image = Blank();
+    Line(image, 1, 1, 1, 13, kInk);
+    Line(image, 1, 13, 14, 13, kInk);
+    Line(image, 2, 11, 5, 6, kBlue);
+    Line(image, 5, 6, 8, 9, kBlue);
+    Line(image, 8, 9, 13, 2, kBlue);
+    for (int k = 0; k < 6; ++k) {
+        Dot(image, 9 + k, 14 - k, kYellow);
+        Dot(image, 10 + k, 14 - k, kInk);
+        Dot(image, 9 + k, 13 - k, kInk);
+    }
+    Dot(image, 8, 15, kInk);
+    Dot(image, 9, 15, kInk);
+    Dot(image, 8, 14, kInk);
+    return image;
+}
+
+// A diskette: dark body, white label, grey shutter.
+QImage SaveImage()
+{
+    QImage image = Blank();
+    Fill(image, 1, 1, 14, 14, kBlue);
+    Line(image, 1, 1, 14, 1, kInk);
+    Line(image, 1, 1, 1, 14, kInk);
+    Line(image, 14, 2, 14, 14, kInk);
+    Line(image, 1, 14, 14, 14, kInk);
+    Fill(image, 4, 2, 8, 5, kPaper);
+    Line(image, 5, 3, 10, 3, kLight);
+    Line(image, 5, 5, 10, 5, kLight);
+    Fill(image, 4, 9, 8, 5, kLight);
+    Fill(image, 9, 10, 2, 3, kInk);
+    return image;
+}
+
+// A legend box: three entries, each a coloured swatch and a text line.
+QImage LegendProperties()
+{
+    QImage image = Blank();
+    Fill(image, 1, 2, 14, 12, kPaper);
+    Line(image, 1, 2, 14, 2, kGrey);
+    Line(image, 1, 2, 1, 13, kGrey);
+    Line(image, 14, 2, 14, 13, kInk);
+    Line(image, 1, 13, 14, 13, kInk);
+    const QColor swatches[] = {kBlue, kRed, kGreen};
+    for (int k = 0; k < 3; ++k) {
+        const int y = 4 + 3 * k;
+        Fill(image, 3, y, 3, 2, swatches[k]);
+        Line(image, 7, y, 12, y, kGrey);
+    }
+    return image;
+}
+
+bool Save(const QImage& image, const char* path)
+{
+    if (image.save(QString::fromUtf8(path), "PNG")) return true;
+    std::fprintf(stderr, "cannot write %s\n", path);
+    return false;
+}
+
+}  // namespace
+
+// Writes icons/4002.png, 4003.png and 4004.png below the current folder.
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    bool ok = Save(GraphProperties(), "icons/4002.png");
+    ok = Save(SaveImage(), "icons/4003.png") && ok;
+    ok = Save(LegendProperties(), "icons/4004.png") && ok;
+    return ok ? 0 : 1;
+}
