@@ -360,3 +360,42 @@ TEST_F(PaintedChart, MovingOverASeriesTellsTheWindowsUsers)
 }
 
 }  // namespace
+
+namespace {
+
+// A graph whose property sheet is confirmed with the legend switched on, and
+// whose legend takes every double click while bOnLegend is set.
+class ScriptedGraph : public CVelGraph {
+public:
+    explicit ScriptedGraph(QWidget* pWnd) : CVelGraph(pWnd, GRAPH_LINE) {}
+    bool bOnLegend = false;
+    int nSheets = 0;
+    plat::BOOL OnProperty() override
+    {
+        ++nSheets;
+        GetLegend().EnableShow(1);
+        return plat::TRUE;
+    }
+    plat::BOOL OnLButtonDblClk(plat::UINT, plat::CPoint) override { return bOnLegend; }
+};
+
+TEST(VelGraphWndDialogs, ConfirmedSheetShowsTheLegendButtonAndALegendDoubleClickOpensNoSheet)
+{
+    CVelGraphWnd wnd;
+    auto* pGraph = new ScriptedGraph(&wnd);
+    wnd.m_pGraph.reset(pGraph);
+    ShowSized(wnd);
+    ASSERT_FALSE(Shown(wnd.GetButton(CVelGraphWnd::kIdLegend)));
+
+    pGraph->bOnLegend = true;
+    DoubleClickMiddle(wnd);
+    EXPECT_EQ(pGraph->nSheets, 0);
+
+    pGraph->bOnLegend = false;
+    DoubleClickMiddle(wnd);
+    EXPECT_EQ(pGraph->nSheets, 1);
+    EXPECT_TRUE(Shown(wnd.GetButton(CVelGraphWnd::kIdLegend)));
+    EXPECT_EQ(Geometry(wnd.GetButton(CVelGraphWnd::kIdLegend)), CRect(49, 1, 71, 23));
+}
+
+}  // namespace
