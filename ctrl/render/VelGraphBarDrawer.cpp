@@ -5,10 +5,13 @@
 #include "platform/DC.h"
 #include "render/AxisScale.h"
 
+#include <algorithm>
+
 namespace {
 constexpr plat::COLORREF kGridColor = plat::RGB(212, 208, 200);
 constexpr int kMinWideBar = 20;
 constexpr int kTipPrecision = 2;
+constexpr int kOutside = 4;  // pixels: beyond the widest outline
 }  // namespace
 
 void CVelGraphBarDrawer::DrawLegend(plat::CDC*, int, plat::CRect&)
@@ -97,7 +100,12 @@ void CVelGraphBarDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelG
         // A value below the axis minimum has no bar (its top would lie
         // under the plot); a bar wholly outside the plot shows nothing.
         if (rcCell.top > rcCell.bottom || rcCell.right < rcPlot.left || rcCell.left > rcPlot.right) continue;
-        const plat::CRect rcBar = GetDrawBarRect(rcCell);
+        plat::CRect rcBar = GetDrawBarRect(rcCell);
+        // Edges far outside the plot are brought to just outside it: the
+        // visible pixels stay, and a bar a billion pixels high costs no more.
+        rcBar.left = std::max(rcBar.left, rcPlot.left - kOutside);
+        rcBar.right = std::min(rcBar.right, rcPlot.right + kOutside);
+        rcBar.top = std::max(rcBar.top, rcPlot.top - kOutside);
         if (rcBar == rcLast) continue;  // the same bar again paints the same pixels
         DrawOneBar(pDC, rcBar, pSeries->crColor, pSeries->bActivate);
         rcLast = rcBar;

@@ -3,6 +3,7 @@
 #include "graph/VelGraph.h"
 #include "graph/VelGraphSeries.h"
 #include "platform/DC.h"
+#include "render/AxisMapper.h"
 
 #include <vector>
 
@@ -97,11 +98,17 @@ void CVelGraphLineDrawer::DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& log,
 
 int CVelGraphLineDrawer::FindMarker(plat::CRect rcPlot, plat::CPoint pt, const CVelGraphSeries* pSeries) const
 {
+    // Asked on every mouse move: the mapping of many points without divisions.
+    const CAxisMapper xMap(*m_pXAxis);
+    const CAxisMapper yMap(*m_pYAxis);
     const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
     for (int i = 0; i < pSeries->GetSize(); ++i) {
-        plat::CPoint ptMark;
-        if (!PointPosition(rcPlot, pPoints[i].x, pPoints[i].y, ptMark)) continue;
-        plat::CRect rcHot(ptMark.x, ptMark.y, ptMark.x, ptMark.y);
+        int bValidX = 0;
+        int bValidY = 0;
+        const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);
+        const int y = rcPlot.bottom - yMap.Map(pPoints[i].y, bValidY);
+        if (!bValidX || !bValidY) continue;
+        plat::CRect rcHot(x, y, x, y);
         rcHot.InflateRect(m_nMarkerSize, m_nMarkerSize);
         if (rcHot.PtInRect(pt)) return i;
     }

@@ -362,6 +362,15 @@ TEST(ChartPaintTest, BarsFillTheirCellsThirdOrHalf)
     EXPECT_EQ(nGridColumns, 6);
     EXPECT_EQ(c.At(a.right, a.top - 1), kGrid);
 
+    // A value far above the range fills its cell to the top, and quickly.
+    Chart tall(GRAPH_BAR, 560, 300);
+    tall.graph.SetAxisRange(GRAPH_AXIS_X, 0, 5, plat::FALSE);
+    tall.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+    Fill(tall.graph, {3}, {1e12});
+    tall.graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 255));
+    tall.Paint();
+    EXPECT_EQ(tall.At(xMid, tall.Data().top), qRgb(0, 0, 255));
+
     // Under half a unit: no categories, no bars, no crash.
     Chart n(GRAPH_BAR);
     n.graph.SetAxisRange(GRAPH_AXIS_X, 0, 0.4, plat::FALSE);
