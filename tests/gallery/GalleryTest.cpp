@@ -3,6 +3,7 @@
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
+#include "graph/VelGraphWnd.h"
 #include "platform/ResourceModule.h"
 
 #include <QImage>
@@ -36,6 +37,15 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
     EXPECT_EQ(styles.size(), GalleryWindow::kButtonStyles);
 
     EXPECT_EQ(window.findChildren<CTarnStatic*>().size(), GalleryWindow::kLabels);
+
+    const auto charts = window.findChildren<CVelGraphWnd*>();
+    ASSERT_EQ(charts.size(), GalleryWindow::kCharts);
+    QSet<int> types;
+    for (const CVelGraphWnd* chart : charts) {
+        types.insert(chart->GetGraph()->GetGraphType());
+        EXPECT_EQ(chart->GetGraph()->GetSeriesCount(), 1);
+    }
+    EXPECT_EQ(types.size(), GalleryWindow::kCharts);
 }
 
 TEST_F(Gallery, RendersOffscreen)

@@ -442,3 +442,47 @@ TEST(ChartPaintTest, RepaintFollowsChangedPointsOfTheSameCount)
     changed.Paint();
     EXPECT_EQ(changed.image, before);
 }
+
+TEST(ChartPaintTest, ActiveLineSeriesIsDrawnWider)
+{
+    auto Pixels = [](bool bActive) {
+        Chart c;
+        c.graph.SetAxisRange(GRAPH_AXIS_X, 0, 10, plat::FALSE);
+        c.graph.SetAxisRange(GRAPH_AXIS_Y, 0, 100, plat::FALSE);
+        c.graph.ShowMarks(plat::FALSE);
+        Fill(c.graph, {1, 5, 9}, {10, 90, 30});
+        c.graph.GetSeries(0)->SetColor(plat::RGB(255, 0, 0));
+        c.graph.ActivateSeries(0, bActive);
+        c.Paint();
+        return c.Count(qRgb(255, 0, 0), c.Data());
+    };
+    const int nThin = Pixels(false);
+    EXPECT_GT(nThin, 100);
+    EXPECT_GT(Pixels(true), nThin + nThin / 2);
+}
+
+TEST(ChartPaintTest, LegendShowsSwatchesAndLabelsInItsFramedBand)
+{
+    Chart c(GRAPH_LINE, 500, 300);
+    Fill(c.graph, {1, 2}, {3, 4});
+    Fill(c.graph, {1, 2}, {5, 6});
+    c.graph.GetSeries(0)->SetColor(plat::RGB(255, 0, 0));
+    c.graph.GetSeries(1)->SetColor(plat::RGB(0, 160, 0));
+    c.graph.SetLegendLabel(0, QStringLiteral("Speed"));
+    c.graph.SetLegendLabel(1, QStringLiteral("Torque"));
+    c.graph.GetLegend().EnableShow(1);
+    c.Paint();
+    const plat::CRect rcLegend = c.graph.GetLegend().GetBound();
+    ASSERT_FALSE(rcLegend.IsRectEmpty());
+    EXPECT_EQ(c.At(rcLegend.left, rcLegend.top + rcLegend.Height() / 2), qRgb(128, 128, 128));  // border
+    const plat::CRect rc0 = c.graph.GetLegend().GetItem(0)->GetBound();
+    const plat::CRect rc1 = c.graph.GetLegend().GetItem(1)->GetBound();
+    // Swatch lines in the series' colours at the front of each entry.
+    EXPECT_EQ(c.At(rc0.left + 1, (rc0.top + rc0.bottom) / 2), qRgb(255, 0, 0));
+    EXPECT_EQ(c.At(rc1.left + 1, (rc1.top + rc1.bottom) / 2), qRgb(0, 160, 0));
+    // Labels behind the swatch (default text colour black).
+    EXPECT_GT(c.Count(qRgb(0, 0, 0), {rc1.left + 26, rc1.top, rc1.right, rc1.bottom}), 0);
+    // The entry selected first carries the blue handles at its corners.
+    EXPECT_EQ(c.At(rc0.left, rc0.top), qRgb(0, 0, 192));
+    EXPECT_NE(c.At(rc1.left, rc1.top), qRgb(0, 0, 192));
+}

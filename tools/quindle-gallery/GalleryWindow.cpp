@@ -5,6 +5,7 @@
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
+#include "graph/VelGraphWnd.h"
 #include "platform/Font.h"
 #include "platform/Icon.h"
 
@@ -12,7 +13,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <cmath>
+#include <vector>
 
 using namespace plat;
 
@@ -86,6 +90,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(DigitSection());
     layout->addWidget(ButtonSection());
     layout->addWidget(LabelSection());
+    layout->addWidget(ChartSection());
 }
 
 QWidget* GalleryWindow::DigitSection()
@@ -188,5 +193,79 @@ QWidget* GalleryWindow::LabelSection()
             button->setEnabled(false);
         grid->addWidget(button, 2 + i / 2, i % 2, Qt::AlignCenter);
     }
+    return box;
+}
+
+namespace {
+
+// One chart of the chart section: titles on, both grids, a window of its own.
+CVelGraphWnd* SampleChart(eGraphStyle eStyle, const QString& strTitle, const QString& strX, const QString& strY)
+{
+    auto* chart = new CVelGraphWnd;
+    chart->SetGraphType(eStyle);
+    chart->ShowButtons(FALSE);
+    chart->SetTitle(strTitle);
+    chart->SetXTitle(strX);
+    chart->SetYTitle(strY);
+    chart->EnableShowTitle(TRUE);
+    chart->EnableShowXTitle(TRUE);
+    chart->EnableShowYTitle(TRUE);
+    chart->SetAxisGrid(GRAPH_AXIS_X, TRUE, TRUE);
+    chart->SetAxisGrid(GRAPH_AXIS_Y, TRUE, TRUE);
+    chart->setMinimumSize(360, 240);
+    return chart;
+}
+
+}  // namespace
+
+QWidget* GalleryWindow::ChartSection()
+{
+    auto* box = new QGroupBox(QStringLiteral("CVelGraphWnd: line, bar and scatter charts"));
+    auto* row = new QHBoxLayout(box);
+
+    // The speed chart of a run: a set-point step approached sample by sample.
+    CVelGraphWnd* line = SampleChart(GRAPH_LINE, QStringLiteral("Speed"), QStringLiteral("Time(S)"),
+                                     QStringLiteral("Speed(rpm)"));
+    std::vector<double> x, y;
+    double dSpeed = 0.0;
+    for (int i = 1; i <= 120; ++i) {
+        dSpeed += ((i < 60 ? 480.0 : 720.0) - dSpeed) * 0.12;
+        x.push_back(i);
+        y.push_back(dSpeed + 6.0 * std::sin(i * 0.9));
+    }
+    line->AddSeries(static_cast<UINT>(x.size()), x.data(), y.data());
+    line->GetGraph()->GetSeries(0)->SetPointStyle(POINT_TRIANGLE_UP);
+    line->GetGraph()->GetSeries(0)->SetColor(0x800000);
+    line->GetGraph()->SetAxisValueType(GRAPH_AXIS_Y, AXIS_VALUE_INTEGER);
+    line->SetAxisRange(GRAPH_AXIS_X, 0, 121, TRUE);
+    line->SetAxisRange(GRAPH_AXIS_Y, 0, 760, TRUE);
+    row->addWidget(line);
+
+    CVelGraphWnd* bar = SampleChart(GRAPH_BAR, QStringLiteral("Runs per day"), QStringLiteral("Day"),
+                                    QStringLiteral("Runs"));
+    const double days[] = {1, 2, 3, 4, 5, 6, 7}, runs[] = {4, 7, 5, 9, 6, 2, 3};
+    bar->AddSeries(7, days, runs);
+    bar->GetGraph()->GetSeries(0)->SetColor(RGB(70, 130, 180));
+    bar->GetGraph()->SetAxisValueType(GRAPH_AXIS_Y, AXIS_VALUE_INTEGER);
+    bar->SetAxisRange(GRAPH_AXIS_X, 0, 7, FALSE);
+    bar->SetAxisRange(GRAPH_AXIS_Y, 0, 10, FALSE);
+    row->addWidget(bar);
+
+    // Torque samples against the limits the run must keep.
+    CVelGraphWnd* scatter = SampleChart(GRAPH_SCATTER, QStringLiteral("Torque"), QStringLiteral("Sample"),
+                                        QStringLiteral("Torque(Ncm)"));
+    x.clear();
+    y.clear();
+    for (int i = 1; i <= 40; ++i) {
+        x.push_back(i);
+        y.push_back(12.0 + 3.5 * std::sin(i * 1.7) + 1.5 * std::cos(i * 0.6));
+    }
+    scatter->AddSeries(static_cast<UINT>(x.size()), x.data(), y.data());
+    scatter->GetGraph()->GetSeries(0)->SetPointStyle(POINT_DIAMOND);
+    scatter->GetGraph()->GetSeries(0)->SetColor(0x8000);
+    scatter->GetGraph()->GetSeries(0)->SetRange(8, 12, 16);
+    scatter->SetAxisRange(GRAPH_AXIS_X, 0, 41, FALSE);
+    scatter->SetAxisRange(GRAPH_AXIS_Y, 0, 20, FALSE);
+    row->addWidget(scatter);
     return box;
 }

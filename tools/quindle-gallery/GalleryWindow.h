@@ -17,9 +17,11 @@ public:
     static constexpr int kButtonStyles = 4;
     static constexpr int kButtonStates = 8;
     static constexpr int kLabels = 4;
+    static constexpr int kCharts = 3;  // line, bar, scatter
 
 private:
     QWidget* DigitSection();
     QWidget* ButtonSection();
     QWidget* LabelSection();
+    QWidget* ChartSection();
 };
