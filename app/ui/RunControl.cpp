@@ -2,6 +2,8 @@
 
 #include "link/CommPort.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 CRunControl::CRunControl(QObject* parent) : QObject(parent)
@@ -68,6 +70,7 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
         ApplyPendingStates();
         return EStart::Refused;
     }
+    DeliverLastSamples();
     emit runReset();
     m_record.RemoveAll();
     m_worker.SetOwner(&m_forwarder);
@@ -106,6 +109,16 @@ void CRunControl::ApplyPendingStates()
     std::vector<std::pair<int, int>> states;
     states.swap(m_pendingStates);
     for (const auto& [motor, status] : states) OnRunState(motor, status);
+}
+
+void CRunControl::DeliverLastSamples()
+{
+    // The previous worker may have queued one last sample after its stop
+    // request; hand it over before the reset clears the record, or it
+    // would count as the first sample of the new run.
+    m_worker.RequestStop();
+    m_worker.WaitForEnd();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void CRunControl::OnSample(int speed, int torque)

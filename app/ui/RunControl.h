@@ -74,6 +74,7 @@ signals:
 
 private:
     void OnSample(int speed, int torque);
+    void DeliverLastSamples();
     bool RunExchange(const std::function<bool()>& exchange);
     void SetRunning(bool running);
     void ApplyPendingStates();
