@@ -2,8 +2,10 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace plat {
 
@@ -51,7 +53,9 @@ QStringList DesktopSans()
 
 }  // namespace
 
-QStringList MapFaceName(const QString& face)
+namespace {
+
+QStringList LookUpFaceName(const QString& face)
 {
     const QString f = face.trimmed();
     QStringList list;
@@ -72,6 +76,21 @@ QStringList MapFaceName(const QString& face)
         if (!list.contains(cjk)) list << cjk;
     list.removeDuplicates();
     return list;
+}
+
+}  // namespace
+
+QStringList MapFaceName(const QString& face)
+{
+    // Asking the font database costs about half a millisecond, and charts
+    // make fonts on every paint; the installed faces do not change while
+    // the program runs.
+    static std::mutex lock;
+    static QHash<QString, QStringList> known;
+    const std::lock_guard guard(lock);
+    auto it = known.constFind(face);
+    if (it == known.constEnd()) it = known.insert(face, LookUpFaceName(face));
+    return *it;
 }
 
 namespace {
