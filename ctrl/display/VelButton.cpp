@@ -175,15 +175,21 @@ CString CVelButton::GetButtonText(BOOL bStripMnemonics) const
     return str;
 }
 
+// One walk, so that no placeholder can collide with the caption's own text.
 void CVelButton::StripMnemonics(CString& str)
 {
-    if (str.contains(QLatin1String("&&"))) {
-        str.replace(QLatin1String("&&"), QLatin1String("^^"));
-        str.remove(QLatin1Char('&'));
-        str.replace(QLatin1String("^^"), QLatin1String("&&"));
-    } else {
-        str.remove(QLatin1Char('&'));
+    const QChar amp = QLatin1Char('&');
+    CString out;
+    out.reserve(str.size());
+    for (qsizetype i = 0; i < str.size(); ++i) {
+        if (str[i] != amp) {
+            out += str[i];
+        } else if (i + 1 < str.size() && str[i + 1] == amp) {
+            out += QLatin1String("&&");
+            ++i;
+        }
     }
+    str = out;
 }
 
 void CVelButton::GetLineText(const CString& str, QStringList& lines, int& nCount)

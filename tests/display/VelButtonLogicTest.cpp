@@ -30,6 +30,7 @@ TEST(VelButtonText, StripMnemonics)
     EXPECT_EQ(Stripped("a&&&b"), "a&&b");
     EXPECT_EQ(Stripped("plain"), "plain");
     EXPECT_EQ(Stripped("&"), "");
+    EXPECT_EQ(Stripped("x^^ && &y"), "x^^ && y");  // the caption's own "^^" stays
 }
 
 TEST(VelButtonText, LinesSplitAtEveryLineFeed)
