@@ -19,7 +19,6 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Truncation toward zero, clamped so that no float can overflow the int.
 // A new file gets the usual mode for this user: 0666 less the umask.
 mode_t DefaultMode()
 {
@@ -35,6 +34,7 @@ mode_t FileMode(const QString& path)
     return stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : DefaultMode();
 }
 
+// Truncation toward zero, clamped so that no float can overflow the int.
 int TruncateTorque(float torque)
 {
     if (std::isnan(torque)) return 0;
