@@ -4,6 +4,7 @@
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "platform/ColorRef.h"
 #include "platform/DataExchange.h"
 #include "platform/Font.h"
 #include "platform/Icon.h"
@@ -174,7 +175,7 @@ void CStirrerDlg::paintEvent(QPaintEvent*)
     const int id = (m_nBackground == 1 || m_nBackground == 2) ? vantoc::IDB_BACKGROUND : vantoc::IDB_BACKGROUND_ALT;
     if (m_background.isNull()) m_background = plat::CResourceModule::FindBitmap(QString::number(id));
     QPainter painter(this);
-    if (m_background.isNull()) painter.fillRect(rect(), QColor(0x49, 0x56, 0x77));
+    if (m_background.isNull()) painter.fillRect(rect(), plat::ToQColor(vantoc::kBackground));
     else painter.drawImage(rect(), m_background);
 }
 
