@@ -27,7 +27,7 @@ mode_t DefaultMode()
     return 0666 & ~mask;
 }
 
-// A replaced file keeps its mode.
+// A replaced file keeps its mode; a new one gets the default.
 mode_t FileMode(const QString& path)
 {
     struct stat info {};
@@ -95,7 +95,7 @@ bool CRunExport::Write(const QString& path, const QByteArray& bytes, QString* er
         unlink(tempName.constData());
         return fail(code);
     };
-    if (fchmod(fd, info.exists() ? FileMode(finalPath) : DefaultMode()) != 0)
+    if (fchmod(fd, FileMode(finalPath)) != 0)
         return discard(errno);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
