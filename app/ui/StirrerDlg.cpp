@@ -229,10 +229,11 @@ void CStirrerDlg::OnStart()
 
 void CStirrerDlg::OnStop()
 {
-    // The motor is stopped even when a field holds a refused value.
-    UpdateData(plat::TRUE);
+    // The motor stops first: a field holding a refused value shows a modal
+    // message, and the motor must not turn on while it waits for the operator.
     m_run.Stop();
     UpdateRunButtons(false);
+    UpdateData(plat::TRUE);
 }
 
 void CStirrerDlg::UpdateRunButtons(bool running)
