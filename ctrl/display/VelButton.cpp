@@ -285,6 +285,18 @@ void CVelButton::StoreIcon(int nSlot, HICON hIcon)
         m_hIcons[nSlot].reset(hIcon);
 }
 
+// A handle this button already holds in another slot (from GetIcon) would be
+// released twice; that slot keeps it and this one gets a copy.
+HICON CVelButton::AdoptIcon(int nSlot, HICON hIcon) const
+{
+    if (!hIcon)
+        return nullptr;
+    for (int k = 0; k < int(m_hIcons.size()); ++k)
+        if (k != nSlot && m_hIcons[k].get() == hIcon)
+            return CopyIcon(hIcon);
+    return hIcon;
+}
+
 BOOL CVelButton::SetIcon(CSize size, const char* lpszNormal, const char* lpszPressed, const char* lpszHover,
                          BOOL bRepaint)
 {
@@ -306,6 +318,10 @@ BOOL CVelButton::SetIcon(CSize size, UINT nNormal, UINT nPressed, UINT nHover, B
 
 BOOL CVelButton::SetIcon(CSize size, HICON hNormal, HICON hPressed, HICON hHover, BOOL bRepaint)
 {
+    // Copies are taken before any slot releases what it held.
+    hNormal = AdoptIcon(IconNormal, hNormal);
+    hPressed = AdoptIcon(IconPressed, hPressed);
+    hHover = AdoptIcon(IconHover, hHover);
     // One handle in two slots would be released twice.
     if (hPressed && hPressed == hNormal)
         hPressed = CopyIcon(hNormal);
@@ -346,7 +362,7 @@ BOOL CVelButton::SetDisabledIcon(UINT nId, BOOL bRepaint)
 
 BOOL CVelButton::SetDisabledIcon(HICON hIcon, BOOL bRepaint)
 {
-    StoreIcon(IconDisabled, hIcon);
+    StoreIcon(IconDisabled, AdoptIcon(IconDisabled, hIcon));
     RepaintIf(bRepaint);
     return TRUE;
 }

@@ -150,6 +150,7 @@ private:
     plat::HICON CreateGrayscaleIcon(plat::HICON hIcon) const;
     // Takes ownership of hIcon for one slot, releasing what the slot held.
     void StoreIcon(int nSlot, plat::HICON hIcon);
+    plat::HICON AdoptIcon(int nSlot, plat::HICON hIcon) const;
 
     plat::CFont m_fontStd;
 

@@ -55,29 +55,23 @@ void CVelGraph::AdjustLayout(plat::CRect rc, plat::CDC* pDC)
 
     RecalculateAxisRange();
 
+    const plat::CSize sYTitle = Shown(m_pYTitle) ? m_pYTitle->GetSize(pDC) : plat::CSize();
+    const plat::CSize sXTitle = Shown(m_pXTitle) ? m_pXTitle->GetSize(pDC) : plat::CSize();
     if (m_Legend.CanShow()) {
         const plat::CSize sx = m_pDrawer->GetScaleTextSize(pDC, &m_XAxis);
         const plat::CSize sy = m_pDrawer->GetScaleTextSize(pDC, &m_YAxis);
         int nYReserve = sy.cx;
-        if (Shown(m_pYTitle)) nYReserve = m_pYTitle->GetSize(pDC).cy + 3 * m_pYTitle->m_nMargin + sy.cx;
+        if (Shown(m_pYTitle)) nYReserve = sYTitle.cy + 3 * m_pYTitle->m_nMargin + sy.cx;
         int nXReserve = sx.cy;
-        if (Shown(m_pXTitle)) nXReserve = m_pXTitle->GetSize(pDC).cy + m_pXTitle->m_nMargin + sx.cy;
+        if (Shown(m_pXTitle)) nXReserve = sXTitle.cy + m_pXTitle->m_nMargin + sx.cy;
         const plat::CRect rcLegend =
             m_Legend.CalculateArea(pDC, P, plat::CSize(nXReserve, nYReserve), kLegendInflate);
         m_Legend.SetBound(rcLegend);
     }
 
     const plat::CRect Q = P;
-    plat::CSize sYTitle;
-    plat::CSize sXTitle;
-    if (Shown(m_pYTitle)) {
-        sYTitle = m_pYTitle->GetSize(pDC);
-        P.left += sYTitle.cy + 3 * m_pYTitle->m_nMargin;
-    }
-    if (Shown(m_pXTitle)) {
-        sXTitle = m_pXTitle->GetSize(pDC);
-        P.bottom -= sXTitle.cy + m_pXTitle->m_nMargin;
-    }
+    if (Shown(m_pYTitle)) P.left += sYTitle.cy + 3 * m_pYTitle->m_nMargin;
+    if (Shown(m_pXTitle)) P.bottom -= sXTitle.cy + m_pXTitle->m_nMargin;
     m_rcPlot = P;
     MarkAxesDirty();
 

@@ -234,6 +234,21 @@ TEST_F(VelButtonPaint, DisabledIconIsTheGreyCopy)
     EXPECT_EQ(ButtonInk(Snapshot(host), qRgb(76, 76, 76)).size(), QSize(8, 8));
 }
 
+TEST_F(VelButtonPaint, IconsHandedBackGetCopiesOfTheirOwn)
+{
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+    button->setText(QString());
+    button->SetIcon(CSize(8, 8), SolidIcon(red), SolidIcon(blue), nullptr);
+    const HICON hNormal = button->GetIcon(CVelButton::IconNormal);
+    const HICON hPressed = button->GetIcon(CVelButton::IconPressed);
+    button->SetDisabledIcon(hNormal);
+    EXPECT_NE(button->GetIcon(CVelButton::IconDisabled), hNormal);
+    // Swapped: each slot must still hold a live picture of the other's colour.
+    button->SetIcon(CSize(8, 8), hPressed, hNormal, nullptr);
+    EXPECT_EQ(IconImage(button->GetIcon(CVelButton::IconNormal)).pixel(4, 4), blue);
+    EXPECT_EQ(IconImage(button->GetIcon(CVelButton::IconPressed)).pixel(4, 4), red);
+}
+
 TEST_F(VelButtonPaint, DisabledWithoutGreyCopyUsesTheSystemLook)
 {
     const QRgb red = qRgb(255, 0, 0);

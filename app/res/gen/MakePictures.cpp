@@ -1,13 +1,14 @@
 // Draws Vantoc's pictures: the window backgrounds (bitmaps 104 and 101) and
 // the application icon 128. Run make-pictures to rebuild them after a change.
 
+#include "SavePng.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <cstdio>
 
 namespace {
 
@@ -73,22 +74,15 @@ QImage Icon(int size)
     return image;
 }
 
-bool Save(const QImage& image, const char* path)
-{
-    if (image.save(QString::fromUtf8(path), "PNG")) return true;
-    std::fprintf(stderr, "cannot write %s\n", path);
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    bool ok = Save(Background(kSlate.lighter(112), kSlate.darker(108)), "bitmaps/104.png");
-    ok = Save(Background(kSlate.darker(115), kSlate.darker(140)), "bitmaps/101.png") && ok;
-    ok = Save(Icon(32), "icons/128.png") && ok;
-    ok = Save(Icon(16), "icons/128-16.png") && ok;
-    ok = Save(Icon(48), "icons/128-48.png") && ok;
+    bool ok = SavePng(Background(kSlate.lighter(112), kSlate.darker(108)), "bitmaps/104.png");
+    ok = SavePng(Background(kSlate.darker(115), kSlate.darker(140)), "bitmaps/101.png") && ok;
+    ok = SavePng(Icon(32), "icons/128.png") && ok;
+    ok = SavePng(Icon(16), "icons/128-16.png") && ok;
+    ok = SavePng(Icon(48), "icons/128-48.png") && ok;
     return ok ? 0 : 1;
 }

@@ -2,10 +2,11 @@
 // chart as an image) and 4004 (legend properties), 16 x 16, pixel by pixel
 // so that they stay crisp. Run make-icons to rebuild them after a change.
 
+#include "SavePng.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -107,21 +108,14 @@ QImage LegendProperties()
     return image;
 }
 
-bool Save(const QImage& image, const char* path)
-{
-    if (image.save(QString::fromUtf8(path), "PNG")) return true;
-    std::fprintf(stderr, "cannot write %s\n", path);
-    return false;
-}
-
 }  // namespace
 
 // Writes icons/4002.png, 4003.png and 4004.png below the current folder.
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    bool ok = Save(GraphProperties(), "icons/4002.png");
-    ok = Save(SaveImage(), "icons/4003.png") && ok;
-    ok = Save(LegendProperties(), "icons/4004.png") && ok;
+    bool ok = SavePng(GraphProperties(), "icons/4002.png");
+    ok = SavePng(SaveImage(), "icons/4003.png") && ok;
+    ok = SavePng(LegendProperties(), "icons/4004.png") && ok;
     return ok ? 0 : 1;
 }
