@@ -19,7 +19,6 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-// Truncation toward zero, clamped so that no float can overflow the int.
 // A new file gets the usual mode for this user: 0666 less the umask.
 mode_t DefaultMode()
 {
@@ -28,13 +27,14 @@ mode_t DefaultMode()
     return 0666 & ~mask;
 }
 
-// A replaced file keeps its mode.
+// A replaced file keeps its mode; a new one gets the default.
 mode_t FileMode(const QString& path)
 {
     struct stat info {};
     return stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : DefaultMode();
 }
 
+// Truncation toward zero, clamped so that no float can overflow the int.
 int TruncateTorque(float torque)
 {
     if (std::isnan(torque)) return 0;
@@ -95,7 +95,7 @@ bool CRunExport::Write(const QString& path, const QByteArray& bytes, QString* er
         unlink(tempName.constData());
         return fail(code);
     };
-    if (fchmod(fd, info.exists() ? FileMode(finalPath) : DefaultMode()) != 0)
+    if (fchmod(fd, FileMode(finalPath)) != 0)
         return discard(errno);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));

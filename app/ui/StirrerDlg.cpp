@@ -4,6 +4,7 @@
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "platform/ColorRef.h"
 #include "platform/DataExchange.h"
 #include "platform/Font.h"
 #include "platform/Icon.h"
@@ -174,7 +175,7 @@ void CStirrerDlg::paintEvent(QPaintEvent*)
     const int id = (m_nBackground == 1 || m_nBackground == 2) ? vantoc::IDB_BACKGROUND : vantoc::IDB_BACKGROUND_ALT;
     if (m_background.isNull()) m_background = plat::CResourceModule::FindBitmap(QString::number(id));
     QPainter painter(this);
-    if (m_background.isNull()) painter.fillRect(rect(), QColor(0x49, 0x56, 0x77));
+    if (m_background.isNull()) painter.fillRect(rect(), plat::ToQColor(vantoc::kBackground));
     else painter.drawImage(rect(), m_background);
 }
 
@@ -228,10 +229,11 @@ void CStirrerDlg::OnStart()
 
 void CStirrerDlg::OnStop()
 {
-    // The motor is stopped even when a field holds a refused value.
-    UpdateData(plat::TRUE);
+    // The motor stops first: a field holding a refused value shows a modal
+    // message, and the motor must not turn on while it waits for the operator.
     m_run.Stop();
     UpdateRunButtons(false);
+    UpdateData(plat::TRUE);
 }
 
 void CStirrerDlg::UpdateRunButtons(bool running)

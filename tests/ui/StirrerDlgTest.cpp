@@ -231,6 +231,31 @@ TEST_F(StirrerDlgTest, StopRetriesSpeedZeroFourTimes)
     EXPECT_FALSE(IsEnabled(1009));
 }
 
+TEST_F(StirrerDlgTest, StopWithARefusedFieldStopsBeforeTheMessage)
+{
+    Open();
+    SetSpeedText("300");
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(dlg->Run().IsRunning());
+    SetSpeedText("20001");
+    int stopsBeforeMessage = -1;
+    QString shown;
+    {
+        ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+            stopsBeforeMessage = FramesLike(kSpeed0);
+            shown = box->text();
+            box->accept();
+        });
+        Click(dlg->GetDlgItem(1009));
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(shown, "Please enter an integer between 0 and 20000.");
+    EXPECT_EQ(stopsBeforeMessage, 1) << "the motor must not wait for the operator";
+    EXPECT_FALSE(dlg->Run().IsMotorRunning());
+    EXPECT_TRUE(IsEnabled(1006));
+    EXPECT_FALSE(IsEnabled(1009));
+}
+
 TEST_F(StirrerDlgTest, FailedConnectionShows102AndEveryStartShows103)
 {
     QString shown;
