@@ -24,6 +24,17 @@ class SimulatedStirrerTest : public ::testing::Test
 {
 protected:
     virtual SimSettings Settings() const { return SimSettings(); }
+
+    // A stirrer without lag or noise whose torque is 25 Ncm per 1000 rpm,
+    // so a set-point gives known speeds and torques from the first sample.
+    static SimSettings ExactSettings()
+    {
+        SimSettings s;
+        s.timeConstantS = 0;
+        s.noiseRpm = 0;
+        s.viscosity = 25;
+        return s;
+    }
     virtual bool OpenPortInSetUp() const { return true; }
 
     void SetUp() override

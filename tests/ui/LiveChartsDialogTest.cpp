@@ -17,14 +17,7 @@ namespace {
 // 25 Ncm per 1000 rpm).
 class LiveChartsDialogTest : public SimulatedStirrerTest {
 protected:
-    SimSettings Settings() const override
-    {
-        SimSettings s;
-        s.timeConstantS = 0;
-        s.noiseRpm = 0;
-        s.viscosity = 25;
-        return s;
-    }
+    SimSettings Settings() const override { return ExactSettings(); }
     bool OpenPortInSetUp() const override { return false; }
     void SetUp() override
     {

@@ -87,14 +87,7 @@ TEST(LiveChartsSetUp, PlaceholdersOfTheMainWindowBecomeBorderedCharts)
 // viscosity that turns 480 rpm into 12 Ncm.
 class LiveChartsRunTest : public SimulatedStirrerTest {
 protected:
-    SimSettings Settings() const override
-    {
-        SimSettings s;
-        s.timeConstantS = 0;
-        s.noiseRpm = 0;
-        s.viscosity = 25;
-        return s;
-    }
+    SimSettings Settings() const override { return ExactSettings(); }
     bool OpenPortInSetUp() const override { return false; }
 
     void StartRun(CRunControl& run, int speed)
