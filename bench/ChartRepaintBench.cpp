@@ -10,6 +10,8 @@
 //                                 --benchmark_report_aggregates_only=true
 #include "graph/VelGraph.h"
 #include "platform/DC.h"
+#include "render/AxisScale.h"
+#include "render/SeriesPixels.h"
 #include "render/VelGraphLineDrawer.h"
 
 #include <benchmark/benchmark.h>
@@ -180,6 +182,30 @@ void BM_AppendAndRepaint(benchmark::State& state)
     }
 }
 
+// The reduction alone after each appended sample, on the scale the chart
+// last painted with, its X range grown by one sample as the window does it.
+void BM_AppendReduction(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    Fixture f(n);
+    f.Paint();
+    const plat::CRect rcPlot(0, 0, 640, 280);
+    tagGraphAxis xAxis = *f.graph->GetAxis(GRAPH_AXIS_X);
+    const tagGraphAxis yAxis = *f.graph->GetAxis(GRAPH_AXIS_Y);
+    CSeriesPixels px;
+    CGraphPointArray& ar = f.graph->GetSeries(0)->arPoints;
+    for (auto _ : state) {
+        f.trace.Add();
+        ar.Add(f.trace.x.back(), f.trace.y.back());
+        xAxis.dMax = f.trace.x.back() + 1;
+        CAxisScale::CalculatePixelStep(xAxis, rcPlot.Width());
+        px.BuildColumns(ar, xAxis, yAxis, rcPlot, true, 5, 0);
+        benchmark::DoNotOptimize(px.Marks().data());
+    }
+    state.counters["marks"] = static_cast<double>(px.Marks().size());
+    state.counters["vertices"] = static_cast<double>(px.Vertices().size());
+}
+
 void BM_NaiveRepaint(benchmark::State& state)
 {
     Fixture f(static_cast<int>(state.range(0)), true);
@@ -193,6 +219,7 @@ void BM_NaiveRepaint(benchmark::State& state)
 
 BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AppendAndRepaint)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_AppendReduction)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NaiveRepaint)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
