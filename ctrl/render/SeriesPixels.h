@@ -44,9 +44,9 @@ public:
     // at a cost that depends on the plot's width and the logarithm of the
     // point count rather than on the count: the points are walked through
     // block summaries kept between builds, extended as points are appended.
-    // Runs of points far beyond the left or right edge become their last
-    // vertex: lines between them cannot reach the plot. nLineReach: how far
-    // from its line the pen paints.
+    // Runs of points far beyond the left or right edge become their first
+    // and last vertex: lines between them cannot reach the plot.
+    // nLineReach: how far from its line the pen paints.
     void BuildColumns(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                       plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
 

@@ -78,9 +78,11 @@ void CSeriesPixels::WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool
             if (!bInRun) m_arRunStart.push_back(static_cast<int>(m_arVertex.size()));
             bInRun = true;
             if (bFarLeft || bFarRight) {
-                // Only the way out of the stretch can reach the plot.
+                // Only the ways into and out of the stretch can reach the
+                // plot; the line between its ends stays as far off.
                 int nLastX = 0, nLastY = 0;
                 walk.Position(nEnd - 1, nLastX, nLastY);
+                AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
                 AddVertex(rcPlot.left + nLastX, rcPlot.bottom - nLastY);
             } else {
                 FlushColumn(walk, i, nEnd, rcPlot.left + nX, dYMin, dYMax, rcPlot.bottom);
