@@ -125,7 +125,9 @@ TEST(VelMemDC, KeptBufferIsReusedWhileTheAreaKeepsItsSize)
         ASSERT_NE(kept.ImageData(), nullptr);
         EXPECT_EQ(kept.GetSize(), CSize(p.rc.Width(), p.rc.Height()));
         // A new buffer may land where the old one was; a kept one must.
-        if (p.bSameBuffer) EXPECT_EQ(kept.ImageData()->constBits(), pFirst) << p.rc.left;
+        if (p.bSameBuffer) {
+            EXPECT_EQ(kept.ImageData()->constBits(), pFirst) << p.rc.left;
+        }
         pFirst = kept.ImageData()->constBits();
         EXPECT_EQ(t.At(p.rc.left, p.rc.top), p.crAtOrigin) << p.rc.left;
         EXPECT_EQ(t.At(p.rc.left + 1, p.rc.top), kGreen) << p.rc.left;
