@@ -3,14 +3,16 @@
 #include "graph/GraphAxis.h"
 #include "graph/GraphPointArray.h"
 #include "platform/Point.h"
-#include "render/BlockRows.h"
-#include "render/PointBlocks.h"
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
+#include "render/BlockRows.h"
+#include "render/PointBlocks.h"
 
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+class CBlockWalk;
 
 // The pixels of one series on the current scale, reduced so that painting
 // costs what the plot's size allows rather than what the run's length is:
@@ -25,8 +27,6 @@
 //
 // Points without a position (no place on a logarithmic axis, NaN) end a run
 // of the polyline; the next point with a position starts a new one.
-class CBlockWalk;
-
 class QUINDLE_EXPORT CSeriesPixels {
 public:
     // rcPlot: where the scale's origin lies (X offsets from its left edge,
