@@ -7,6 +7,7 @@
 #include "platform/SysColor.h"
 
 #include <QByteArray>
+#include <QEvent>
 
 using namespace plat;
 
@@ -37,11 +38,24 @@ void CTarnGroupBox::Initialize()
     m_crBkg1 = GetSysColor(COLOR_BTNFACE);
     m_crBkg2 = GetSysColor(COLOR_BTNFACE);
     m_crCaptionText = GetSysColor(COLOR_WINDOWTEXT);
-    // The caption font starts as the window's font.
+    TakeWindowFont();
+}
+
+void CTarnGroupBox::TakeWindowFont()
+{
     CFont font;
     font.CreateFromQFont(this->font());
     font.GetLogFont(&m_lf);
     ReconstructFont();
+}
+
+void CTarnGroupBox::changeEvent(QEvent* event)
+{
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange && !m_bOwnFont) {
+        TakeWindowFont();
+        update();
+    }
 }
 
 CTarnGroupBox& CTarnGroupBox::SetBorderColor(COLORREF crBorder)
@@ -139,6 +153,7 @@ CTarnGroupBox& CTarnGroupBox::SetFont(const LOGFONT& lf)
 
 CTarnGroupBox& CTarnGroupBox::FontChanged()
 {
+    m_bOwnFont = true;
     ReconstructFont();
     UpdateSurface();
     return *this;

@@ -25,6 +25,9 @@ class CDC;
 // caption band in the window look, the gap in the frame in the frame look,
 // where a background bitmap still wins) and colour 2 fills the body.
 //
+// The caption font follows the widget's font (and so its parent's) until a
+// font setter has been used; from then on it is the box's own.
+//
 // The caption is the text given to SetText, else the group box's title;
 // either is drawn with one space added before and after it. Every setter
 // returns the box, so calls chain, and repaints it together with the part
@@ -73,9 +76,11 @@ protected:
     void ReconstructFont();
     void UpdateSurface();
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Initialize();
+    void TakeWindowFont();
     CTarnGroupBox& FontChanged();
     void FillBkg(plat::CDC* pDC, plat::CRect rect);
     void CoorMap(plat::CRect rect, double& fx, double& fy, double& fw, double& fh) const;
@@ -89,5 +94,6 @@ private:
     plat::LOGFONT m_lf;
     plat::CFont m_fontCaption;
     plat::UINT m_nIDBkg = 0;
-    bool m_bFillBkg = false;  // set by SetBackgroundColor
+    bool m_bFillBkg = false;   // set by SetBackgroundColor
+    bool m_bOwnFont = false;   // set by the font setters
 };

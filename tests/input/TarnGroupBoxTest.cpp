@@ -154,6 +154,24 @@ TEST(TarnGroupBox, FontSettersRebuildTheCaptionFont)
     }
 }
 
+TEST(TarnGroupBox, CaptionFontFollowsTheWidgetUntilSetOwn)
+{
+    Host host;
+    QFont big = host.font();
+    big.setPixelSize(30);
+    auto* box = new CTarnGroupBox(QStringLiteral("Word"));
+    box->setParent(&host);  // takes the parent's font once it has one
+    host.setFont(big);
+    EXPECT_EQ(box->GetLogFont().lfHeight, -30);
+    EXPECT_EQ(box->GetCaptionFont().Log()->lfHeight, -30);
+
+    box->SetFontBold(TRUE);
+    big.setPixelSize(12);
+    host.setFont(big);
+    EXPECT_EQ(box->GetLogFont().lfHeight, -30) << "a font set on the box stays";
+    EXPECT_EQ(box->GetLogFont().lfWeight, FW_BOLD);
+}
+
 TEST(TarnGroupBox, FontSizeTakesThePointFontsHeight)
 {
     Scene s(QStringLiteral("Word"));
