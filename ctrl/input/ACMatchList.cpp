@@ -207,9 +207,11 @@ void CACMatchList::paintEvent(QPaintEvent*)
     if (!m_pOwner) return;
     CDC dc(this);
     const int w = ClientWidth(), nHeight = height();
-    dc.SelectStockObject(BLACK_PEN);
-    dc.SelectStockObject(WHITE_BRUSH);
+    CGdiObject* pOldPen = dc.SelectStockObject(BLACK_PEN);
+    CGdiObject* pOldBrush = dc.SelectStockObject(WHITE_BRUSH);
     dc.Rectangle(0, 0, w, nHeight);
+    dc.SelectObject(pOldBrush);
+    dc.SelectObject(pOldPen);
 
     const QWidget* source = m_pOwner->parentWidget() ? m_pOwner->parentWidget() : m_pOwner;
     CFont font;
