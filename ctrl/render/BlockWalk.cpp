@@ -6,19 +6,34 @@
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// The values whose X offsets certainly lie in [nLo, nHi], as offsets from
-// the axis minimum; empty where only mapping each value can tell.
+// As offsets from the axis minimum: the values whose X offsets certainly
+// lie in [nLo, nHi] (from dLo up to dHi), and those certainly below nLo
+// (under dBelow) or above nHi (from dAbove on). Where only mapping each
+// value can tell, the ranges are empty (NaN bounds compare false even
+// with infinite offsets).
 struct tagXBounds {
     double dLo = 1.0;
     double dHi = -1.0;
+    double dBelow = std::numeric_limits<double>::quiet_NaN();
+    double dAbove = std::numeric_limits<double>::quiet_NaN();
     tagXBounds(const CAxisMapper& map, int nLo, int nHi)
     {
         if (!map.IsLinear()) return;
+        constexpr int kMin = std::numeric_limits<int>::min();
+        constexpr int kMax = std::numeric_limits<int>::max();
         double dUnused = 0.0;
-        if (nLo == std::numeric_limits<int>::min()) dLo = -kInf;
+        if (nLo == kMin) dLo = -kInf;
         else map.SafeRange(nLo, dLo, dUnused);
-        if (nHi == std::numeric_limits<int>::max()) dHi = kInf;
+        if (nHi == kMax) dHi = kInf;
         else map.SafeRange(nHi, dUnused, dHi);
+        // A value under the top of the range of nLo - 1 maps to it or below.
+        double dFrom = 1.0, dTo = -1.0;
+        if (nLo != kMin) map.SafeRange(nLo - 1, dFrom, dTo);
+        if (dFrom <= dTo) dBelow = dTo;
+        dFrom = 1.0;
+        dTo = -1.0;
+        if (nHi != kMax) map.SafeRange(nHi + 1, dFrom, dTo);
+        if (dFrom <= dTo) dAbove = dFrom;
     }
 };
 }  // namespace
@@ -54,6 +69,7 @@ int CBlockWalk::Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, st
     const int nWords = pRows && m_pRows ? m_pRows->GetWordCount() : 0;
     auto XWithin = [&](double dFrom, double dTo) {
         if (dFrom - dXMin >= bounds.dLo && dTo - dXMin < bounds.dHi) return true;
+        if (dFrom - dXMin < bounds.dBelow || dTo - dXMin >= bounds.dAbove) return false;
         int bValidFrom = 0, bValidTo = 0;
         const int nFrom = m_xMap.Map(dFrom, bValidFrom);
         if (!bValidFrom || nFrom < nLo) return false;
@@ -80,18 +96,23 @@ int CBlockWalk::Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, st
         return true;
     };
     const bool bYNumberIsPlaced = m_yMap.IsLinear();
+    const double dYAxisMin = m_yMap.Min();
+    double dSameLo = 1.0, dSameHi = -1.0;  // Y offsets of the last point's row
     auto FitsPoint = [&](int n) {
         const tagGraphPoint& pt = m_pPoints[n];
         if (!XWithin(pt.x, pt.x)) return false;
         // On a linear axis every number has a position; its row is only
-        // needed for markers.
+        // needed for markers, and neighbours often share one.
+        const double dy = pt.y - dYAxisMin;
         if (bYNumberIsPlaced && nWords == 0) {
             if (std::isnan(pt.y)) return false;
-        } else {
+        } else if (!(dy >= dSameLo && dy < dSameHi)) {
             int bValid = 0;
-            const int nRow = m_nRowBase - m_yMap.Map(pt.y, bValid);
+            const int nPos = m_yMap.Map(pt.y, bValid);
             if (!bValid) return false;
+            const int nRow = m_nRowBase - nPos;
             if (nWords > 0 && nRow >= 0 && nRow < m_nRows) pRows[nRow / 64] |= std::uint64_t(1) << (nRow % 64);
+            m_yMap.SafeRange(nPos, dSameLo, dSameHi);
         }
         dYMin = std::min(dYMin, pt.y);
         dYMax = std::max(dYMax, pt.y);
@@ -111,7 +132,7 @@ int CBlockWalk::Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, st
 void CBlockWalk::Prefetch(int i, int nLevels) const
 {
     __builtin_prefetch(m_pPoints + i);
-    __builtin_prefetch(m_pPoints + i + 4);
+    if (i + 4 < m_blocks.GetSize()) __builtin_prefetch(m_pPoints + i + 4);
     for (int k = 0; k < nLevels; ++k) {
         const int j = i >> CPointBlocks::Shift(k);
         __builtin_prefetch(&m_blocks.Block(k, j));

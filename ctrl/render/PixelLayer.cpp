@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+CPixelLayer::CPixelLayer() = default;
+
+CPixelLayer::~CPixelLayer() = default;
+
 void CPixelLayer::Begin(plat::CRect rcArea)
 {
     m_ptOrigin = rcArea.TopLeft();

@@ -21,6 +21,8 @@ class CDC;
 // the pixels it covers rather than to the number of drawing calls.
 class QUINDLE_EXPORT CPixelLayer {
 public:
+    CPixelLayer();
+    ~CPixelLayer();
     // A clear layer over rcArea (DC coordinates); drawing outside it is lost.
     void Begin(plat::CRect rcArea);
     void SetColor(plat::COLORREF cr);
