@@ -160,6 +160,9 @@ signals:
 
 protected:
     virtual void CreateDrawer(eGraphStyle eStyle);
+    // Writes the property file after a confirmed property sheet; nothing
+    // while no file is named.
+    virtual void SaveConfirmedProperty();
     // Frame and background of the data area r, 3 pixels outside it.
     virtual void DrawFrame(plat::CDC* pDC, plat::CRect r);
     // Lays the two label bands into rc and shrinks it to the data area.

@@ -20,7 +20,8 @@ namespace {
 
 using plat::CRect;
 
-// Counts what a user would see happen: property sheets opened, paints.
+// Counts what a user would see happen: property sheets asked for (without
+// running them), paints.
 class ProbeWnd : public CVelGraphWnd {
 public:
     using CVelGraphWnd::CVelGraphWnd;
@@ -29,7 +30,7 @@ public:
     plat::BOOL OnProperty() override
     {
         ++nProperty;
-        return CVelGraphWnd::OnProperty();
+        return plat::FALSE;
     }
 
 protected:
