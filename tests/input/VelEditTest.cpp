@@ -477,15 +477,18 @@ TEST(VelEditPaint, TheButtonFaceIsLightBlueUnderThePointerAndHasADarkOutline)
     f.edit.EnableDefaultButton(QString());
     const plat::CRect r = f.edit.GetButtonRect();
     const QPoint mid = Center(r);
-    QImage cold = Render(f.edit);
-    EXPECT_EQ(cold.pixel(mid) & 0xFFFFFF, Rgb(plat::GetSysColor(plat::COLOR_3DFACE)) & 0xFFFFFF);
+    // Painted as part of its window, where the edit sits at (10, 10).
+    const QPoint at = f.edit.pos();
+    QImage cold = Render(f.host);
+    EXPECT_EQ(cold.pixel(mid + at) & 0xFFFFFF, Rgb(plat::GetSysColor(plat::COLOR_3DFACE)) & 0xFFFFFF);
     // The outline's left column, inside the edit's frame.
-    EXPECT_EQ(cold.pixel(r.left, mid.y()) & 0xFFFFFF, Rgb(plat::GetSysColor(plat::COLOR_3DDKSHADOW)) & 0xFFFFFF);
+    EXPECT_EQ(cold.pixel(QPoint(r.left, mid.y()) + at) & 0xFFFFFF,
+              Rgb(plat::GetSysColor(plat::COLOR_3DDKSHADOW)) & 0xFFFFFF);
 
     QTest::mouseMove(&f.edit, mid);
     ASSERT_TRUE(f.edit.IsHot());
-    QImage hot = Render(f.edit);
-    EXPECT_EQ(hot.pixel(mid) & 0xFFFFFF, Rgb(CVelEdit::kHotColor) & 0xFFFFFF);
+    QImage hot = Render(f.host);
+    EXPECT_EQ(hot.pixel(mid + at) & 0xFFFFFF, Rgb(CVelEdit::kHotColor) & 0xFFFFFF);
 }
 
 TEST(VelEditPaint, ThePicturesComeFromTheLibrarysBitmapWithMagentaTransparent)
