@@ -117,6 +117,7 @@ public:
     void EnableShowMarks(plat::BOOL b) { m_pGraph->EnableShowMarks(b); }
     void ShowMarks(plat::BOOL b) { m_pGraph->ShowMarks(b); }
     void ShowTip(plat::BOOL b) { m_pGraph->ShowTip(b); }
+    void AutoSaveProperty(const plat::CString& strFile) { m_pGraph->AutoSaveProperty(strFile); }
 
     // Owned; public because hosts configure the graph through it directly.
     std::unique_ptr<CVelGraph> m_pGraph;

@@ -1,5 +1,6 @@
 #include "render/VelGraphLegend.h"
 
+#include "platform/Archive.h"
 #include "platform/InvalidArgException.h"
 #include "render/VelGraphDrawer.h"
 
@@ -19,6 +20,23 @@ int CVelGraphLegend::OnProperty(CVelGraph*)
 {
     // Without the legend dialog no change can be confirmed.
     return 0;
+}
+
+void CVelGraphLegend::Serialize(plat::CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << static_cast<plat::LONG>(m_bShow) << static_cast<plat::LONG>(m_ePosition)
+           << static_cast<plat::LONG>(m_bMultiline);
+        return;
+    }
+    plat::LONG n = 0;
+    ar >> n;
+    m_bShow = n;
+    ar >> n;
+    // A position no legend can take is not stored.
+    if (n >= LEGEND_LEFT && n <= LEGEND_BOTTOM) m_ePosition = static_cast<eLegendPosition>(n);
+    ar >> n;
+    m_bMultiline = n;
 }
 
 int CVelGraphLegend::AddOneLegend(const plat::CString& strLabel)
