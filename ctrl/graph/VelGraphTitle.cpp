@@ -23,6 +23,18 @@ void ReadLogFont(plat::CArchive& ar, plat::LOGFONT& lf)
     ar >> lf.lfOutPrecision >> lf.lfClipPrecision >> lf.lfQuality >> lf.lfPitchAndFamily;
 }
 
+// Heights, widths and weights no font dialog gives; a file carrying them is
+// damaged, and a font made from them would take the paint down with it.
+constexpr plat::LONG kMaxFontPixels = 1000;
+constexpr plat::LONG kMaxWeight = 1000;
+
+bool IsPlausible(const plat::LOGFONT& lf)
+{
+    const auto within = [](plat::LONG v, plat::LONG limit) { return v >= -limit && v <= limit; };
+    return within(lf.lfHeight, kMaxFontPixels) && within(lf.lfWidth, kMaxFontPixels) && lf.lfWeight >= 0
+           && lf.lfWeight <= kMaxWeight;
+}
+
 // The face's UTF-8 bytes, cut to what the record holds without splitting
 // a character.
 QByteArray FitFaceName(const plat::CString& strFace)
@@ -73,5 +85,5 @@ void CVelGraphTitle::Serialize(plat::CArchive& ar)
     plat::CString strFace;
     ar >> strFace;
     lf.SetFaceName(FitFaceName(strFace).constData());
-    m_lfFont = lf;
+    if (IsPlausible(lf)) m_lfFont = lf;
 }

@@ -37,7 +37,8 @@ public:
 
     // Writes or reads one title record: show flag, text, colour, the first
     // 28 bytes of the LOGFONT and the face name. Reading stores each value
-    // as it arrives; the font changes only once its face name was read.
+    // as it arrives; the font changes only once its face name was read, and
+    // not to a size or weight beyond any real font (a damaged file).
     // Throws plat::CArchiveException when the data ends early.
     virtual void Serialize(plat::CArchive& ar);
 

@@ -280,6 +280,31 @@ TEST_F(VelGraphPropertyTest, LongFaceNameIsCutWithoutSplittingACharacter)
     EXPECT_EQ(g.GetLegend().GetPosition(), LEGEND_RIGHT);
 }
 
+TEST_F(VelGraphPropertyTest, ImpossibleFontSizesKeepTheOldFontAndTheChartPaints)
+{
+    const QString path = Path("huge.prop");
+    PropertyGraph source;
+    source.SetTitle(QStringLiteral("Speed"));
+    source.EnableShowTitle(1);
+    source.SaveProperty(path);
+    QByteArray bytes = ReadAll(path);
+    // The main title's lfHeight follows flag, text and colour.
+    const qsizetype nHeight = 69 + 4 + 6 + 4;
+    ASSERT_EQ(Le32(19), bytes.mid(nHeight, 4));
+    bytes.replace(nHeight, 4, Le32(0x7FFFFFFF));
+    WriteAll(path, bytes);
+
+    CVelGraphWnd wnd;
+    wnd.resize(300, 200);
+    wnd.AutoSaveProperty(path);
+    EXPECT_EQ(wnd.GetGraph()->GetTitleObject()->m_strText, QStringLiteral("Speed"));
+    EXPECT_EQ(wnd.GetGraph()->GetTitleObject()->GetFont().lfHeight, 19);
+    // The rest of the file still counts.
+    EXPECT_EQ(wnd.GetGraph()->GetLegend().GetPosition(), LEGEND_RIGHT);
+    const QImage image = wnd.grab().toImage();
+    EXPECT_EQ(image.size(), QSize(300, 200));
+}
+
 // Every cut of a valid file and many seeded random mutations load without a
 // crash and without a large allocation: the child process runs under an
 // address-space limit a few MB above what it uses already.
