@@ -31,6 +31,16 @@ void ShowLibraryMessage(plat::UINT nId, QMessageBox::Icon eIcon)
     box.exec();
 }
 
+// The window's own paint at the picture's origin, in the window's
+// coordinates as on screen.
+CGraphImageExport::PaintFn ClientPaint(CVelGraphWnd* pWnd, const plat::CRect& rc)
+{
+    return [pWnd, rc](plat::CDC* pDC) {
+        pDC->SetWindowOrg(rc.left, rc.top);
+        pWnd->OnDraw(pDC, rc);
+    };
+}
+
 }  // namespace
 
 plat::BOOL CVelGraphWnd::OnExportImage()
@@ -66,11 +76,7 @@ plat::BOOL CVelGraphWnd::SaveImage(const plat::CString& strFile)
     const plat::CRect rc = GetClientRect();
     if (rc.IsRectEmpty()) return plat::FALSE;
     if (m_pGraph->GetBound().IsRectEmpty()) AdjustLayout();
-    // The picture keeps the window's coordinates, as the screen paint does.
-    const auto paint = [this, rc](plat::CDC* pDC) {
-        pDC->SetWindowOrg(rc.left, rc.top);
-        OnDraw(pDC, rc);
-    };
+    const CGraphImageExport::PaintFn paint = ClientPaint(this, rc);
     switch (CGraphImageExport::FormatOfPath(strFile)) {
     case CGraphImageExport::FormatBmp: return SaveImageToBMP(strFile);
     case CGraphImageExport::FormatPng:
@@ -89,9 +95,6 @@ plat::BOOL CVelGraphWnd::SaveImageToBMP(const plat::CString& strFile)
 {
     const plat::CRect rc = GetClientRect();
     if (rc.IsRectEmpty()) return plat::FALSE;
-    const auto paint = [this, rc](plat::CDC* pDC) {
-        pDC->SetWindowOrg(rc.left, rc.top);
-        OnDraw(pDC, rc);
-    };
-    return CGraphImageExport::SaveBmp16(strFile, rc.Width(), rc.Height(), paint) ? plat::TRUE : plat::FALSE;
+    return CGraphImageExport::SaveBmp16(strFile, rc.Width(), rc.Height(), ClientPaint(this, rc)) ? plat::TRUE
+                                                                                                 : plat::FALSE;
 }
