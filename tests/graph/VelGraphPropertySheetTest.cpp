@@ -435,6 +435,20 @@ TEST(VelGraphPropertySheet, CancellingAfterAFontChangeKeepsTheFontButNotTheColou
     EXPECT_EQ(graph.GetXTitleObject()->m_crText, plat::RGB(0, 0, 128));
 }
 
+TEST(VelGraphPropertySheet, EnterInARangeEditConfirmsTheSheet)
+{
+    SheetGraph graph;
+    const plat::BOOL result = RunSheet(graph, [](plat::CPropertySheet* sheet) {
+        SetText(sheet, kY, 2005, QStringLiteral("12.345"));
+        auto* edit = Item<QLineEdit>(sheet, kY, 2005);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_FALSE(sheet->isVisible());
+    });
+    EXPECT_EQ(result, plat::TRUE);
+    EXPECT_EQ(graph.GetAxis(GRAPH_AXIS_Y)->dMax, 12.345);  // the edit's own check stays out of the way
+}
+
 TEST(VelGraphPropertySheet, AGraphWithoutTitlesOpensNoSheet)
 {
     SheetGraph graph;
