@@ -210,7 +210,9 @@ void CVelGraphWnd::OnLButtonDblClk(plat::CPoint pt)
         const tagGraphButton* pProperty = FindButton(kIdProperty);
         if (pProperty && !pProperty->bShow) return;
     }
-    if (!m_pGraph->OnLButtonDblClk(0x0001, pt)) OnProperty();
+    // A label edited in the legend dialog may need a wider legend.
+    if (m_pGraph->OnLButtonDblClk(0x0001, pt)) AdjustLayout();
+    else OnProperty();
 }
 
 bool CVelGraphWnd::event(QEvent* e)
@@ -306,7 +308,7 @@ void CVelGraphWnd::OnClickButton(plat::UINT nID)
     switch (nID) {
     case kIdProperty: OnProperty(); break;
     case kIdLegend:
-        if (m_pGraph->OnLegendProperty()) update();
+        if (m_pGraph->OnLegendProperty()) AdjustLayout();
         break;
     case kIdExportImage: OnExportImage(); break;
     default: break;

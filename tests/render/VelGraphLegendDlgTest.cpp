@@ -1,6 +1,7 @@
 #include "RenderTestPrint.h"
 #include "display/VelButton.h"
 #include "graph/VelGraph.h"
+#include "graph/VelGraphWnd.h"
 #include "platform/SpinButtonCtrl.h"
 #include "render/VelGraphLegendDlg.h"
 #include "support/ModalAnswer.h"
@@ -259,4 +260,24 @@ TEST(VelGraphLegendDlgTest, NoSelectedEntryOpensNoDialog)
     g.graph.GetLegend().AddOneLegend(QStringLiteral("orphan"));
     g.graph.GetLegend().GetItem(2)->EnableActivate(1);
     EXPECT_EQ(g.graph.OnLegendProperty(), 0);
+}
+
+TEST(VelGraphLegendDlgTest, WindowLaysTheLegendOutAgainForALongerLabel)
+{
+    CVelGraphWnd wnd;
+    wnd.AddSeries(0, nullptr, nullptr);
+    wnd.SetLegendLabel(0, QStringLiteral("A"));
+    wnd.GetGraph()->GetLegend().EnableShow(1);
+    wnd.resize(500, 300);
+    wnd.AdjustLayout();
+    const plat::CRect rcBefore = wnd.GetGraph()->GetLegend().GetBound();
+    ASSERT_FALSE(rcBefore.IsRectEmpty());
+
+    ModalAnswer<CVelGraphLegendDlg> answer([](CVelGraphLegendDlg* d) {
+        Edit(*d, 2012)->setText(QStringLiteral("A much longer label"));
+        d->GetDlgItem<QAbstractButton>(plat::IDOK)->click();
+    });
+    wnd.OnClickButton(CVelGraphWnd::kIdLegend);
+    EXPECT_TRUE(answer.answered());
+    EXPECT_GT(wnd.GetGraph()->GetLegend().GetBound().Width(), rcBefore.Width());
 }
