@@ -58,6 +58,7 @@ int main(int argc, char** argv)
     digit->SetStyle(102, 4);
     digit->SetDotPrecision(0);
     digit->SetValue(static_cast<float>(std::lround(speed)), plat::TRUE);
+    digit->SetZeroPadding(plat::TRUE, plat::TRUE);  // unused places as unlit digits
     digit->setFixedSize(digit->sizeHint());
     row->addWidget(digit);
 
