@@ -128,26 +128,31 @@ bool CCommPort::Open()
 {
     std::scoped_lock guard(m_exchangeLock, m_sendLock);
     CloseDescriptor();
-    ResetLog();
-    SetProblem(CPortProblem());
-    const QString path = DevicePath(PortName());
-    if (path.isEmpty()) {
-        SetProblem(CPortProblem(CPortProblem::EKind::NoDevice, PortName()));
+    int fd = -1;
+    const CPortProblem problem = OpenDevice(DevicePath(PortName()), fd);
+    // The log of a port held by another program is that program's traffic.
+    if (problem.Kind() != CPortProblem::EKind::Busy)
+        ResetLog();
+    SetProblem(problem);
+    if (!problem.IsNone())
         return false;
-    }
-    // No O_CREAT: a mistyped name must not leave a file in /dev.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        SetProblem(CPortProblem::FromOpenError(path, errno));
-        return false;
-    }
-    const CPortProblem problem = Claim(fd, path);
-    if (!problem.IsNone()) {
-        SetProblem(problem);
-        return false;
-    }
     m_fd = fd;
     return true;
+}
+
+CPortProblem CCommPort::OpenDevice(const QString& path, int& fd)
+{
+    fd = -1;
+    if (path.isEmpty())
+        return CPortProblem(CPortProblem::EKind::NoDevice, QStringLiteral("(no port chosen)"));
+    // No O_CREAT: a mistyped name must not leave a file in /dev.
+    const int opened = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
+        return CPortProblem::FromOpenError(path, errno);
+    const CPortProblem problem = Claim(opened, path);
+    if (problem.IsNone())
+        fd = opened;
+    return problem;
 }
 
 CPortProblem CCommPort::Claim(int fd, const QString& path)

@@ -50,7 +50,8 @@ public:
     int BaudRate() const;
 
     // Empties the log, opens the device exclusively and configures it.
-    // Exclusive: a second process (also one run as root) finds it busy.
+    // Exclusive: a second process (also one run as root) finds it busy, and
+    // leaves the log alone then (it holds the other program's traffic).
     bool Open();
     // Why the last Open or Handshake failed; None after a success.
     CPortProblem LastProblem() const;
@@ -101,7 +102,11 @@ private:
     // One request and its reply under the exchange lock.
     // received: bytes of the reply that came, -1 when the request failed.
     bool Exchange(const stirrer::Frame& frame, BYTE* reply, int replyLength, int limitMs, int* received = nullptr);
-    // Locks and configures a device just opened; the problem when it cannot.
+    // Opens, locks and configures path; fd is the open device when the
+    // result is None.
+    CPortProblem OpenDevice(const QString& path, int& fd);
+    // Locks and configures a device just opened; the problem when it cannot
+    // (the device is closed then).
     CPortProblem Claim(int fd, const QString& path);
     void SetProblem(const CPortProblem& problem);
     // Reads and logs whatever is queued; called under the exchange lock.

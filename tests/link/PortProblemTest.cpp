@@ -188,10 +188,16 @@ TEST(DeviceHolders, ProcessIsNamedByItsCommand)
 
 TEST_F(PortOpenProblem, MissingDeviceIsNoSuchDevice)
 {
+    // A failed open that is not a busy port still starts a new log.
+    CCommPort::Instance()->ResetLog();
+    CCommPort::Instance()->AppendLog("old");
     const CPortProblem problem = OpenFails("/nonexistent/ttyUSB9");
     EXPECT_EQ(problem.Kind(), Kind::NoDevice);
     EXPECT_TRUE(problem.Explain().startsWith("/nonexistent/ttyUSB9: no such device."));
     EXPECT_EQ(OpenFails("").Kind(), Kind::NoDevice);
+    QFile log(CCommPort::Instance()->LogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().isEmpty());
 }
 
 TEST_F(PortOpenProblem, RegularFileDirectoryAndNullAreNotSerialDevices)
@@ -244,6 +250,7 @@ TEST_F(PortOpenProblem, SecondProgramOnTheSamePortIsToldWhoHoldsIt)
     CCommPort* port = CCommPort::Instance();
     port->SetPortName(pty.slave);
     ASSERT_TRUE(port->Open());
+    port->AppendLog("Send:FE A0 00 00 00 A0 \r\n");
     const pid_t holder = getpid();
     // Another process, as a second vantoc started on the same port.
     const QString told = InChild([&] {
@@ -253,8 +260,11 @@ TEST_F(PortOpenProblem, SecondProgramOnTheSamePortIsToldWhoHoldsIt)
     });
     EXPECT_TRUE(told.startsWith(pty.slave + " is busy: held by ")) << told.toStdString();
     EXPECT_TRUE(told.contains(QStringLiteral("(pid %1)").arg(holder))) << told.toStdString();
-    // The first holder keeps a working port.
+    // The first holder keeps a working port and its communication log.
     EXPECT_TRUE(port->IsOpen());
+    QFile log(port->LogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "Send:FE A0 00 00 00 A0 \r\n");
 }
 
 TEST_F(PortOpenProblem, PermissionDeniedGivesTheGroupAndTheFix)
