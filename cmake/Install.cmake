@@ -16,10 +16,10 @@ install(TARGETS quindle EXPORT QuindleTargets
 
 # Public headers keep the module folders, as the library's own sources
 # include them ("display/VelDigit.h").
-file(GLOB QUINDLE_HEADER_DIRS LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/ctrl/*)
+file(GLOB QUINDLE_HEADER_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/ctrl/*)
 foreach(dir ${QUINDLE_HEADER_DIRS})
   get_filename_component(module ${dir} NAME)
-  file(GLOB headers ${dir}/*.h)
+  file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
   if(IS_DIRECTORY ${dir} AND headers AND NOT module STREQUAL "res")
     install(FILES ${headers} DESTINATION ${QUINDLE_INCLUDE_DIR}/${module} COMPONENT dev)
   endif()

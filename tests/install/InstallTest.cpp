@@ -113,6 +113,7 @@ TEST_F(InstallTest, EveryPieceIsInItsPlace)
         "include/quindle/display/VelDigit.h",
         "include/quindle/graph/VelGraphWnd.h",
         "include/quindle/render/VelGraphDrawer.h",
+        "include/quindle/input/TarnMenu.h",
         kLibDir + "/cmake/Quindle/QuindleConfig.cmake",
         kLibDir + "/cmake/Quindle/QuindleConfigVersion.cmake",
         kLibDir + "/cmake/Quindle/QuindleTargets.cmake",
