@@ -1,12 +1,15 @@
+#include "EditSection.h"
 #include "GalleryWindow.h"
 
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "input/VelEdit.h"
 #include "platform/ResourceModule.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -53,6 +56,21 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
         EXPECT_EQ(chart->GetButton(CVelGraphWnd::kIdLegend) != nullptr, bLine);
     }
     EXPECT_EQ(types.size(), GalleryWindow::kCharts);
+}
+
+TEST_F(Gallery, ShowsTheEditInEachModeAndOffersAChartsPropertySheet)
+{
+    GalleryWindow window;
+    const auto edits = window.findChildren<CVelEdit*>();
+    ASSERT_EQ(edits.size(), EditSection::kEdits);
+    QSet<int> modes;
+    for (const CVelEdit* edit : edits) modes.insert(edit->GetMode());
+    EXPECT_EQ(modes.size(), EditSection::kEdits);
+    const auto* section = window.findChild<EditSection*>();
+    ASSERT_NE(section, nullptr);
+    const auto* button = section->findChild<QPushButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
 }
 
 TEST_F(Gallery, RendersOffscreen)
