@@ -151,6 +151,7 @@ bool CMqttPublisher::OpenClient()
     }
     mosquitto_connect_callback_set(m_pMosq, &CMqttPublisher::OnConnect);
     mosquitto_message_callback_set(m_pMosq, &CMqttPublisher::OnMessage);
+    mosquitto_publish_callback_set(m_pMosq, &CMqttPublisher::OnPublish);
     const QByteArray stateTopic = Topic("state").toUtf8();
     const QByteArray offline = mqtt_messages::OfflineState();
     mosquitto_will_set(m_pMosq, stateTopic.constData(), offline.size(), offline.constData(), 1, true);
@@ -187,8 +188,11 @@ void CMqttPublisher::Run()
             std::unique_lock lock(m_mutex);
             if (m_bStopping) {
                 // Only a live (or starting) connection gets the flush time.
+                // Closing before the broker's last acknowledgement is read
+                // would reset the connection, and the broker would lose the
+                // disconnect and publish the last will.
                 const bool flushing = m_bSocketOpen && Clock::now() < m_flushUntil
-                    && (!m_queue.empty() || !m_bConnected);
+                    && (!m_queue.empty() || !m_bConnected || m_nUnacknowledged > 0);
                 if (!flushing) break;
             }
             if (!m_bSocketOpen && Clock::now() < nextAttempt) {
@@ -233,6 +237,7 @@ void CMqttPublisher::Failed(Clock::time_point& nextAttempt)
     mosquitto_disconnect(m_pMosq);
     m_bSocketOpen = false;
     m_bConnected = false;
+    m_nUnacknowledged = 0;
     if (!m_bRefused) SetLink(ELink::Unreachable);
     m_bRefused = false;
     nextAttempt = Clock::now() + std::chrono::milliseconds(m_backoff.Next());
@@ -252,6 +257,7 @@ void CMqttPublisher::OnConnect(mosquitto* mosq, void* self, int rc)
         return;
     }
     p->m_bConnected = true;
+    p->m_nUnacknowledged = 0;
     p->m_bProblemSaid = false;
     p->m_backoff.Reset();
     if (p->m_config.bAcceptStop) {
@@ -277,6 +283,12 @@ void CMqttPublisher::OnMessage(mosquitto*, void* self, const mosquitto_message* 
     emit p->stopRequested(mqtt_messages::CleanRemoteText(payload));
 }
 
+void CMqttPublisher::OnPublish(mosquitto*, void* self, int)
+{
+    auto* p = static_cast<CMqttPublisher*>(self);
+    if (p->m_nUnacknowledged > 0) --p->m_nUnacknowledged;
+}
+
 void CMqttPublisher::Drain()
 {
     std::unique_lock lock(m_mutex);
@@ -296,6 +308,7 @@ void CMqttPublisher::Drain()
         const int rc = mosquitto_publish(m_pMosq, nullptr, o.topic.constData(), o.payload.size(),
                                          o.payload.constData(), o.nQos, o.bRetain);
         if (rc != MOSQ_ERR_SUCCESS) break;  // kept for the next connection
+        if (o.nQos > 0) ++m_nUnacknowledged;
         m_queue.pop_front();
     }
 }

@@ -104,6 +104,7 @@ private:
 
     static void OnConnect(mosquitto* mosq, void* self, int rc);
     static void OnMessage(mosquitto* mosq, void* self, const mosquitto_message* message);
+    static void OnPublish(mosquitto* mosq, void* self, int mid);
 
     SConfig m_config;
     QByteArray m_clientId;
@@ -127,5 +128,6 @@ private:
     bool m_bRefused = false;
     bool m_bProblemSaid = false;
     bool m_bAttempted = false;
+    int m_nUnacknowledged = 0;  // QoS 1 messages the broker has not yet taken
     CReconnectBackoff m_backoff;
 };

@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mosquitto.h>
@@ -216,6 +217,30 @@ private:
     std::vector<SReceived> m_received;
     int m_nSubscribed = 0;
 };
+
+// Publishes one message as another client of the laboratory would, and
+// returns once the broker has taken it (QoS 1).
+inline bool PublishOnce(int port, const QByteArray& topic, const QByteArray& payload)
+{
+    mosquitto_lib_init();
+    mosquitto* m = mosquitto_new(nullptr, true, nullptr);
+    bool ok = m && mosquitto_connect(m, "127.0.0.1", port, 20) == MOSQ_ERR_SUCCESS;
+    int mid = 0;
+    static std::atomic<int> acked{-1};
+    acked = -1;
+    if (ok) {
+        mosquitto_publish_callback_set(m, [](mosquitto*, void*, int id) { acked = id; });
+        ok = mosquitto_publish(m, &mid, topic.constData(), payload.size(), payload.constData(), 1, false)
+            == MOSQ_ERR_SUCCESS;
+    }
+    for (int i = 0; ok && i < 200 && acked.load() != mid; ++i) mosquitto_loop(m, 20, 1);
+    ok = ok && acked.load() == mid;
+    if (m) {
+        mosquitto_disconnect(m);
+        mosquitto_destroy(m);
+    }
+    return ok;
+}
 
 inline int CountTopic(const std::vector<SReceived>& received, const QByteArray& topic)
 {
