@@ -186,6 +186,15 @@ void CMqttPublisher::Run()
     for (;;) {
         {
             std::unique_lock lock(m_mutex);
+            if (m_bStopping && !m_bSocketOpen && !m_bFinalAttempt && !m_queue.empty()
+                && Clock::now() < m_flushUntil) {
+                // What waits for the broker gets one more try at the end
+                // rather than the rest of a long wait.
+                m_bFinalAttempt = true;
+                lock.unlock();
+                TryConnect(nextAttempt);
+                continue;
+            }
             if (m_bStopping) {
                 // Only a live (or starting) connection gets the flush time.
                 // Closing before the broker's last acknowledgement is read

@@ -128,6 +128,7 @@ private:
     bool m_bRefused = false;
     bool m_bProblemSaid = false;
     bool m_bAttempted = false;
+    bool m_bFinalAttempt = false;
     int m_nUnacknowledged = 0;  // QoS 1 messages the broker has not yet taken
     CReconnectBackoff m_backoff;
 };

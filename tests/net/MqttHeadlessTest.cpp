@@ -110,6 +110,37 @@ TEST_F(MqttHeadlessTest, FiveSamplesReachTheSubscriberAsPrintedAndTheStateGoesRu
     EXPECT_EQ(kinds, (std::vector<QString>{"start", "stop"}));
 }
 
+TEST_F(MqttHeadlessTest, BrokerRestartedMidRunLeavesTheRunWholeAndDeliversTheGapInOrder)
+{
+    CBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "lab/s7/#");
+    ASSERT_TRUE(sub.WaitSubscribed());
+    const QString save = files.filePath("run.xls");
+
+    QProcess process;
+    Prepare(process, {"--mqtt", broker.Url(), "--mqtt-prefix", "lab/s7", "--save", save}, 7);
+    process.start();
+    // Right after a sample, so that the next one finds the link down.
+    ASSERT_TRUE(sub.WaitFor([](const auto& rec) { return CountTopic(rec, "lab/s7/sample") >= 2; }));
+    broker.Stop();
+    QByteArray out;
+    while (ParseRows(out).size() < 4 && process.waitForReadyRead(15000)) out += process.readAllStandardOutput();
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    const SResult r = Finish(process);
+    out += r.out;
+
+    EXPECT_EQ(r.nExit, 0) << r.err.toStdString();
+    ASSERT_EQ(ParseRows(out).size(), 7) << out.toStdString();
+    EXPECT_EQ(ReadFile(save), kHeader + out);
+    ASSERT_TRUE(sub.WaitFor([](const auto& rec) { return CountTopic(rec, "lab/s7/sample") == 7; }, 20000))
+        << CountTopic(sub.Received(), "lab/s7/sample") << r.err.toStdString();
+    std::vector<int> numbers;
+    for (const QJsonObject& o : sub.Json("lab/s7/sample")) numbers.push_back(o["n"].toInt());
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(States(sub, "lab/s7/state").back(), "idle");
+}
+
 TEST_F(MqttHeadlessTest, SigkillLeavesTheRetainedStateOffline)
 {
     CBroker broker;
