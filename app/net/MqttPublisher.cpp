@@ -55,9 +55,13 @@ bool CMqttPublisher::Prepare(const SMqttSettings& settings, const QString& portN
 CMqttPublisher::CMqttPublisher(SConfig config, QObject* parent) : QObject(parent), m_config(std::move(config))
 {
     InitLibraryOnce();
-    m_clientId = QStringLiteral("vantoc-%1-%2")
+    // The broker drops a client whose id another one takes: each publisher
+    // of the process gets its own.
+    static std::atomic<int> instances{0};
+    m_clientId = QStringLiteral("vantoc-%1-%2-%3")
                      .arg(QHostInfo::localHostName().left(40))
                      .arg(::getpid())
+                     .arg(++instances)
                      .toUtf8();
 }
 

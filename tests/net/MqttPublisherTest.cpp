@@ -189,3 +189,34 @@ TEST(MqttPublisherTest, WrongPasswordIsSaidOnceAndRetriedWithGrowingWaits)
 }
 
 }  // namespace
+
+namespace {
+
+// A process with several publishers (several stirrers, or a benchmark) must
+// not have them take each other's place at the broker.
+TEST(MqttPublisherTest, PublishersOfOneProcessStayConnectedSideBySide)
+{
+    CBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "t5/#");
+    ASSERT_TRUE(sub.WaitSubscribed());
+    CMqttPublisher first(Config(broker, "t5/a"));
+    CMqttPublisher second(Config(broker, "t5/b"));
+    first.Start();
+    second.Start();
+    ASSERT_TRUE(WaitLink(first, CMqttPublisher::ELink::Connected));
+    ASSERT_TRUE(WaitLink(second, CMqttPublisher::ELink::Connected));
+    for (int n = 1; n <= 3; ++n) {
+        first.PublishSample(Sample(n));
+        second.PublishSample(Sample(n));
+    }
+    ASSERT_TRUE(sub.WaitFor([](const auto& r) {
+        return CountTopic(r, "t5/a/sample") == 3 && CountTopic(r, "t5/b/sample") == 3;
+    }));
+    EXPECT_EQ(first.Link(), CMqttPublisher::ELink::Connected);
+    EXPECT_EQ(second.Link(), CMqttPublisher::ELink::Connected);
+    EXPECT_EQ(first.Attempts().size(), 1u);
+    EXPECT_EQ(second.Attempts().size(), 1u);
+}
+
+}  // namespace
