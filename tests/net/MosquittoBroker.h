@@ -49,6 +49,7 @@ public:
         bool bPasswords = false;  // allow_anonymous false with a password file
         QString strUser = QStringLiteral("lab");
         QString strPassword = QStringLiteral("s3cret");
+        bool bTls = false;  // a second listener with TLS, from a CA made here
     };
 
     CBroker() = default;
@@ -88,6 +89,8 @@ public:
     }
 
     int Port() const { return m_nPort; }
+    int TlsPort() const { return m_nTlsPort; }
+    QString CaFile() const { return m_dir.filePath("ca.crt"); }
     QString Url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_nPort); }
     QByteArray Log() { return m_process.readAll(); }
     const SOptions& Options() const { return m_options; }
@@ -122,14 +125,44 @@ private:
         } else {
             conf += "allow_anonymous true\n";
         }
+        if (m_options.bTls) {
+            if (!MakeCertificates()) return false;
+            m_nTlsPort = FreePort();
+            conf += "listener " + QByteArray::number(m_nTlsPort) + " 127.0.0.1\n";
+            conf += "cafile " + QFile::encodeName(CaFile()) + "\n";
+            conf += "certfile " + QFile::encodeName(m_dir.filePath("server.crt")) + "\n";
+            conf += "keyfile " + QFile::encodeName(m_dir.filePath("server.key")) + "\n";
+        }
         QFile file(m_dir.filePath("mosquitto.conf"));
         return file.open(QIODevice::WriteOnly) && file.write(conf) == conf.size();
+    }
+
+    // A test CA and a server certificate for 127.0.0.1 signed by it.
+    bool MakeCertificates()
+    {
+        QFile ext(m_dir.filePath("ext.cnf"));
+        if (!ext.open(QIODevice::WriteOnly) || ext.write("subjectAltName=IP:127.0.0.1\n") < 0) return false;
+        ext.close();
+        const auto run = [&](const QStringList& args) {
+            QProcess openssl;
+            openssl.setWorkingDirectory(m_dir.path());
+            openssl.start(QStringLiteral("openssl"), args);
+            return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit
+                && openssl.exitCode() == 0;
+        };
+        return run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.crt", "-days",
+                    "2", "-subj", "/CN=Vantoc test CA"})
+            && run({"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr", "-subj",
+                    "/CN=127.0.0.1"})
+            && run({"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
+                    "-out", "server.crt", "-days", "2", "-extfile", "ext.cnf"});
     }
 
     SOptions m_options;
     QTemporaryDir m_dir;
     QProcess m_process;
     int m_nPort = 0;
+    int m_nTlsPort = 0;
 };
 
 struct SReceived {

@@ -220,3 +220,46 @@ TEST(MqttPublisherTest, PublishersOfOneProcessStayConnectedSideBySide)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MqttPublisherTest, TlsBrokerIsReachedWithItsCaFileAndRefusedWithoutIt)
+{
+    CBroker::SOptions options;
+    options.bTls = true;
+    CBroker broker(options);
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "t6/#");
+    ASSERT_TRUE(sub.WaitSubscribed());
+
+    SMqttSettings settings;
+    settings.strUrl = QStringLiteral("mqtts://127.0.0.1:%1").arg(broker.TlsPort());
+    settings.strPrefix = "t6/ca";
+    settings.strCaFile = broker.CaFile();
+    CMqttPublisher::SConfig config;
+    QString error;
+    ASSERT_TRUE(CMqttPublisher::Prepare(settings, "/dev/ttyUSB0", &config, &error)) << error.toStdString();
+    CMqttPublisher trusted(config);
+    trusted.Start();
+    trusted.PublishSample(Sample(1));
+    ASSERT_TRUE(sub.WaitFor([](const auto& r) { return CountTopic(r, "t6/ca/sample") == 1; }))
+        << broker.Log().toStdString();
+    trusted.Stop(2000);
+
+    // The system's CA store does not know the test CA: never connected.
+    settings.strPrefix = "t6/system";
+    settings.strCaFile.clear();
+    ASSERT_TRUE(CMqttPublisher::Prepare(settings, "/dev/ttyUSB0", &config, &error)) << error.toStdString();
+    CMqttPublisher untrusted(config);
+    untrusted.Start();
+    untrusted.PublishSample(Sample(1));
+    const QDeadlineTimer deadline(15000);
+    while (untrusted.Attempts().size() < 2 && !deadline.hasExpired()) QThread::msleep(20);
+    EXPECT_GE(untrusted.Attempts().size(), 2u);
+    EXPECT_NE(untrusted.Link(), CMqttPublisher::ELink::Connected);
+    EXPECT_EQ(untrusted.QueuedCount(), 1);
+    untrusted.Stop(0);
+    EXPECT_EQ(CountTopic(sub.Received(), "t6/system/sample"), 0);
+}
+
+}  // namespace
