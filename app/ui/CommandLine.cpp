@@ -13,6 +13,8 @@ namespace {
 constexpr double kMaxDurationS = 1e9;
 
 const QStringList kHeadlessOnly = {"--speed", "--duration", "--samples", "--save"};
+const QStringList kMqttValued = {"--mqtt", "--mqtt-prefix", "--mqtt-credentials", "--mqtt-cafile"};
+const QString kMqttAcceptStop = QStringLiteral("--mqtt-accept-stop");
 
 bool ToInt(const QString& text, int* value)
 {
@@ -87,6 +89,7 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
                 cl.m_strError = QStringLiteral("--send-state needs two whole numbers, MOTOR and STATUS");
             cl.m_bSendState = true;
             i += 2;
+        } else if (cl.TakeMqttOption(args, i)) {
         } else if (!cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
             cl.m_strError = QStringLiteral("unknown option \"%1\"").arg(arg);
         }
@@ -97,7 +100,49 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
         cl.m_strError = QStringLiteral("--list-ports only lists the ports; it goes with no run and no message");
     // Help and version answer whatever else was asked.
     if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckHeadlessCombination(given);
+    if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckMqttCombination(given);
     return cl;
+}
+
+// The broker options; true when args[i] was one of them (i then stands on
+// its value), also when its value was missing. The password is never an
+// option: it would show in the process list.
+bool CCommandLine::TakeMqttOption(const QStringList& args, int& i)
+{
+    const QString& arg = args[i];
+    if (arg == kMqttAcceptStop) {
+        m_mqtt.bAcceptStop = true;
+        return true;
+    }
+    if (!kMqttValued.contains(arg)) return false;
+    if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+        m_strError = QStringLiteral("%1 needs a value").arg(arg);
+        ++i;
+        return true;
+    }
+    const QString& text = args[++i];
+    if (arg == QLatin1String("--mqtt")) m_mqtt.strUrl = text;
+    else if (arg == QLatin1String("--mqtt-prefix")) m_mqtt.strPrefix = text;
+    else if (arg == QLatin1String("--mqtt-credentials")) m_mqtt.strCredentialsPath = text;
+    else m_mqtt.strCaFile = text;
+    return true;
+}
+
+void CCommandLine::CheckMqttCombination(const QStringList& given)
+{
+    QStringList all = kMqttValued;
+    all << kMqttAcceptStop;
+    for (const QString& option : all) {
+        if (!given.contains(option)) continue;
+        if (!m_bHeadless) {
+            m_strError = QStringLiteral("%1 belongs to a headless run: add --headless").arg(option);
+            return;
+        }
+        if (option != QLatin1String("--mqtt") && m_mqtt.strUrl.isEmpty()) {
+            m_strError = QStringLiteral("%1 needs --mqtt URL").arg(option);
+            return;
+        }
+    }
 }
 
 // The options of a headless run; true when args[i] was one of them (i then
@@ -155,6 +200,8 @@ QString CCommandLine::Usage()
         "Usage: vantoc [--port NAME] [--baud N]\n"
         "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
+        "              [--mqtt URL [--mqtt-prefix PREFIX] [--mqtt-credentials FILE]\n"
+        "               [--mqtt-cafile FILE] [--mqtt-accept-stop]]\n"
         "       vantoc --list-ports\n"
         "       vantoc --send-state MOTOR STATUS\n"
         "       vantoc --help | --version\n"
@@ -188,6 +235,22 @@ QString CCommandLine::Usage()
         "  --save FILE    then write the run's export file (the header line and\n"
         "                 the rows printed), as the window's Save does; an\n"
         "                 existing file is replaced only by a complete new one\n"
+        "  --mqtt URL     also publish the run to an MQTT broker: mqtt://host[:port]\n"
+        "                 (default port 1883) or mqtts://host[:port] (TLS, 8883,\n"
+        "                 checked against the system's CA store); samples, events\n"
+        "                 and the retained state (\"offline\" if the program dies).\n"
+        "                 The run never waits for the broker\n"
+        "  --mqtt-prefix PREFIX\n"
+        "                 topic prefix (default vantoc/<host name>/<port name\n"
+        "                 without /dev/>)\n"
+        "  --mqtt-credentials FILE\n"
+        "                 user on the first line, password on the second; the\n"
+        "                 file must be readable by its owner only (chmod 600)\n"
+        "  --mqtt-cafile FILE\n"
+        "                 check an mqtts broker against this CA instead\n"
+        "  --mqtt-accept-stop\n"
+        "                 stop the motor, as Stop does, when a message arrives on\n"
+        "                 <prefix>/cmd/stop; nothing else is taken from the network\n"
         "  Ctrl-C (SIGINT) or SIGTERM ends a headless run early: the motor is\n"
         "  stopped and the samples recorded so far are saved.\n"
         "\n"
@@ -202,6 +265,9 @@ QString CCommandLine::Usage()
         "       still be turning (the samples are saved first)\n"
         "  5    headless: the export file could not be written\n"
         "  64   wrong options\n"
+        "  78   headless: the --mqtt settings cannot be used (address, prefix,\n"
+        "       credentials file open to others or malformed, CA file); nothing\n"
+        "       is sent to the stirrer or the broker then\n"
         "  130, 143\n"
         "       headless: ended by SIGINT or SIGTERM; motor stopped and samples\n"
         "       saved (4 or 5 instead when that failed)\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/MqttSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,10 +37,13 @@ public:
     qint64 m_nDurationMs = 0;   // 0: not given
     int m_nSamples = 0;         // 0: not given
     QString m_strSave;          // empty: no export file
+    SMqttSettings m_mqtt;       // --mqtt and its companions (headless only)
 
 private:
     bool TakeHeadlessOption(const QStringList& args, int& i);
     void CheckHeadlessCombination(const QStringList& given);
+    bool TakeMqttOption(const QStringList& args, int& i);
+    void CheckMqttCombination(const QStringList& given);
 
     QString m_strError;
 };

@@ -3,6 +3,7 @@
 #include "ui/CommandLine.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunExport.h"
+#include "ui/RunPublishing.h"
 #include "ui/RunRecord.h"
 #include "ui/SignalPipe.h"
 
@@ -24,6 +25,9 @@ CRunRecord FirstSamples(const CRunRecord& record, int count)
     return first;
 }
 
+// Time the broker gets to take the last messages when the run ends.
+constexpr int kPublishFlushMs = 3000;
+
 }  // namespace
 
 CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
@@ -35,6 +39,7 @@ CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
     settings.nDurationMs = cl.m_nDurationMs;
     settings.nSamples = cl.m_nSamples;
     settings.strSavePath = cl.m_strSave;
+    settings.mqtt = cl.m_mqtt;
     return settings;
 }
 
@@ -46,7 +51,11 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     connect(&m_control, &CRunControl::sampleArrived, this, &CHeadlessRun::OnSample);
 }
 
-CHeadlessRun::~CHeadlessRun() = default;
+CHeadlessRun::~CHeadlessRun()
+{
+    // Before the run control it watches goes.
+    m_pPublishing.reset();
+}
 
 int CHeadlessRun::Exec()
 {
@@ -73,6 +82,7 @@ int CHeadlessRun::Begin()
         Message(vantoc::String(vantoc::IDS_SPEED_RANGE));
         return kExitBadSpeed;
     }
+    if (!StartPublishing()) return kExitMqttSettings;
     CRunControl::ApplyPortSettings(m_settings.strPort, m_settings.strBaud);
     if (!m_control.Connect()) {
         Message(vantoc::String(vantoc::IDS_CONNECT_FAILED));
@@ -82,8 +92,10 @@ int CHeadlessRun::Begin()
     // An interrupt during the handshake ends the run before the motor turns.
     QCoreApplication::processEvents();
     if (m_nSignal) return kExitSignalBase + m_nSignal;
+    if (m_bRemoteStop) return kExitDone;
 
     int speed = m_settings.nSpeed;
+    if (m_pPublishing) m_pPublishing->SetSetPoint(speed == CRunControl::kMaxSpeed ? speed - 1 : speed);
     switch (m_control.Start(speed)) {
     case CRunControl::EStart::Started:
         m_bStarted = true;
@@ -113,6 +125,8 @@ int CHeadlessRun::Finish()
     QCoreApplication::sendPostedEvents(&m_control, QEvent::MetaCall);
 
     const bool saved = m_settings.strSavePath.isEmpty() || Save();
+    // The state "idle" and the last samples get a moment to reach the broker.
+    if (m_pPublishing) m_pPublishing->Finish(kPublishFlushMs);
     if (!stopped) {
         Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
                                "the motor may still be turning.")
@@ -130,6 +144,9 @@ void CHeadlessRun::OnSample()
     if (m_nAccepted >= record.GetCount()) return;
     const int i = m_nAccepted++;
     Print(CRunExport::Row(i + 1, record.SpeedSamples()[i], record.TorqueSamples()[i]));
+    if (m_pPublishing)
+        m_pPublishing->Sample(i + 1, static_cast<int>(record.SpeedSamples()[i]),
+                              static_cast<int>(record.TorqueSamples()[i]));
     if (m_settings.nSamples > 0 && m_nAccepted >= m_settings.nSamples) End();
 }
 
@@ -152,6 +169,33 @@ void CHeadlessRun::Interrupt(int signalNumber)
     if (m_bStarted) Message(QStringLiteral("Interrupted: stopping the motor and saving the samples recorded so far."));
     else Message(QStringLiteral("Interrupted before the motor was started."));
     End();
+}
+
+void CHeadlessRun::RemoteStop(const QString& text)
+{
+    if (m_bRemoteStop || m_nSignal || m_bEnded) return;
+    m_bRemoteStop = true;
+    const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
+    Message(QStringLiteral("Stop requested over MQTT: %1").arg(said));
+    if (m_pPublishing) m_pPublishing->Event(QStringLiteral("remote-stop"), said);
+    End();
+}
+
+// Checks the broker settings before anything is sent anywhere, then
+// publishes in the background; false when they cannot be used.
+bool CHeadlessRun::StartPublishing()
+{
+    if (!m_settings.mqtt.IsEnabled()) return true;
+    CMqttPublisher::SConfig config;
+    QString error;
+    if (!CMqttPublisher::Prepare(m_settings.mqtt, m_settings.strPort, &config, &error)) {
+        Message(error);
+        return false;
+    }
+    m_pPublishing = std::make_unique<CRunPublishing>(m_control, config);
+    connect(m_pPublishing.get(), &CRunPublishing::problem, this, &CHeadlessRun::Message);
+    connect(m_pPublishing.get(), &CRunPublishing::remoteStop, this, &CHeadlessRun::RemoteStop);
+    return true;
 }
 
 void CHeadlessRun::End()

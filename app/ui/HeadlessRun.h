@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/MqttSettings.h"
 #include "ui/RunControl.h"
 
 #include <QDeadlineTimer>
@@ -7,8 +8,10 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 
 class CCommandLine;
+class CRunPublishing;
 class QIODevice;
 
 // A run without a window, as a script starts it from the command line:
@@ -30,6 +33,7 @@ public:
         kExitRefused = 3,       // the speed command was not acknowledged
         kExitStopFailed = 4,    // the stop was never acknowledged
         kExitSaveFailed = 5,
+        kExitMqttSettings = 78, // broker settings unusable, nothing sent
         kExitSignalBase = 128,
     };
 
@@ -40,6 +44,7 @@ public:
         qint64 nDurationMs = 0;  // 0: no time limit
         int nSamples = 0;        // 0: no limit by count
         QString strSavePath;     // empty: no export file
+        SMqttSettings mqtt;      // publishing to a broker, when its URL is set
     };
     static SSettings FromCommandLine(const CCommandLine& cl);
 
@@ -62,6 +67,8 @@ public slots:
     // Ends the run early as SIGINT or SIGTERM do: the motor is stopped and
     // the samples so far are saved.
     void Interrupt(int signalNumber);
+    // Ends the run as the window's Stop does, asked over the network.
+    void RemoteStop(const QString& text);
 
 private:
     int Begin();
@@ -70,6 +77,7 @@ private:
     void OnTimer();
     void End();
     bool Save();
+    bool StartPublishing();
     void Print(const QByteArray& row);
     void Message(const QString& text);
 
@@ -84,4 +92,6 @@ private:
     int m_nSignal = 0;
     bool m_bEnded = false;
     bool m_bStarted = false;
+    bool m_bRemoteStop = false;
+    std::unique_ptr<CRunPublishing> m_pPublishing;
 };

@@ -1,0 +1,55 @@
+#include "ui/RunPublishing.h"
+
+#include "ui/RunControl.h"
+
+CRunPublishing::CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, QObject* parent)
+    : QObject(parent), m_control(control), m_publisher(std::move(config))
+{
+    connect(&m_control, &CRunControl::runningChanged, this, &CRunPublishing::OnRunningChanged);
+    // The publisher signals from its network thread; these arrive queued.
+    connect(&m_publisher, &CMqttPublisher::stopRequested, this, &CRunPublishing::remoteStop, Qt::QueuedConnection);
+    connect(&m_publisher, &CMqttPublisher::problem, this, &CRunPublishing::problem, Qt::QueuedConnection);
+    connect(&m_publisher, &CMqttPublisher::linkChanged, this, &CRunPublishing::linkChanged, Qt::QueuedConnection);
+    m_publisher.PublishState({mqtt_messages::EState::Idle, {}, 0, {}});
+    m_publisher.Start();
+}
+
+CRunPublishing::~CRunPublishing()
+{
+    Finish(0);
+}
+
+void CRunPublishing::OnRunningChanged(bool running)
+{
+    if (running) {
+        m_start = QDateTime::currentDateTimeUtc();
+        m_elapsed.start();
+        m_publisher.PublishState({mqtt_messages::EState::Running, m_start, m_nSetPoint, m_strProgram});
+        Event(QStringLiteral("start"), QStringLiteral("Started at %1 rpm").arg(m_nSetPoint));
+        return;
+    }
+    m_publisher.PublishState({mqtt_messages::EState::Idle, {}, 0, {}});
+    Event(QStringLiteral("stop"), QStringLiteral("Stopped"));
+}
+
+void CRunPublishing::Sample(int number, int speed, int torque)
+{
+    mqtt_messages::SSample sample;
+    sample.nNumber = number;
+    sample.time = QDateTime::currentDateTimeUtc();
+    sample.dElapsedS = m_elapsed.isValid() ? m_elapsed.elapsed() / 1000.0 : 0.0;
+    sample.nSetPoint = m_nSetPoint;
+    sample.nSpeed = speed;
+    sample.nTorque = torque;
+    m_publisher.PublishSample(sample);
+}
+
+void CRunPublishing::Event(const QString& kind, const QString& text)
+{
+    m_publisher.PublishEvent(kind, text);
+}
+
+void CRunPublishing::Finish(int flushMs)
+{
+    m_publisher.Stop(flushMs);
+}
