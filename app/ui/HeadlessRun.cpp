@@ -5,6 +5,7 @@
 #include "ui/RunExport.h"
 #include "ui/RunRecord.h"
 #include "ui/SignalPipe.h"
+#include "run/JournalStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,6 +36,9 @@ CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
     settings.nDurationMs = cl.m_nDurationMs;
     settings.nSamples = cl.m_nSamples;
     settings.strSavePath = cl.m_strSave;
+    settings.bJournal = !cl.m_bNoJournal;
+    settings.strJournalDir = cl.m_strJournalDir;
+    settings.strNote = cl.m_strNote;
     return settings;
 }
 
@@ -44,6 +48,15 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CHeadlessRun::OnTimer);
     connect(&m_control, &CRunControl::sampleArrived, this, &CHeadlessRun::OnSample);
+    connect(&m_control, &CRunControl::journalWarning, this, &CHeadlessRun::Message);
+    connect(&m_control, &CRunControl::journalChanged, this, [this](const QString& path) {
+        if (!path.isEmpty()) Message(QStringLiteral("Journal: %1").arg(path));
+    });
+    CRunControl::SJournalOptions journal;
+    journal.bEnabled = m_settings.bJournal;
+    journal.strDir = m_settings.strJournalDir.isEmpty() ? CJournalStore::DefaultDir() : m_settings.strJournalDir;
+    journal.strNote = m_settings.strNote;
+    m_control.SetJournalOptions(journal);
 }
 
 CHeadlessRun::~CHeadlessRun() = default;
@@ -105,7 +118,7 @@ int CHeadlessRun::Begin()
 // report the most serious outcome: a motor that may still turn first.
 int CHeadlessRun::Finish()
 {
-    const bool stopped = m_control.Stop();
+    const bool stopped = m_control.Stop(QString::fromLatin1(m_nSignal ? CRunControl::kEndSignal : CRunControl::kEndStopped));
     // Joins the worker; the sample of a status query that was already on the
     // line when the run ended is then waiting in the queue.
     m_control.Shutdown();
@@ -151,6 +164,15 @@ void CHeadlessRun::Interrupt(int signalNumber)
     if (m_bStarted) Message(QStringLiteral("Interrupted: stopping the motor and saving the samples recorded so far."));
     else Message(QStringLiteral("Interrupted before the motor was started."));
     End();
+}
+
+void CHeadlessRun::OnSignal(int signalNumber)
+{
+    if (signalNumber == SIGUSR1) {
+        m_control.Mark(QStringLiteral("mark"));
+        return;
+    }
+    Interrupt(signalNumber);
 }
 
 void CHeadlessRun::End()
@@ -202,8 +224,10 @@ int CHeadlessRun::Run(const CCommandLine& cl)
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     // A lost terminal ends the run like SIGTERM (unless nohup ignores it).
-    CSignalPipe interrupts({SIGINT, SIGTERM, SIGHUP});
+    // A full disk or a file size limit fails the journal's write instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+    CSignalPipe interrupts({SIGINT, SIGTERM, SIGHUP, SIGUSR1});
     CHeadlessRun run(FromCommandLine(cl), &out, &err);
-    connect(&interrupts, &CSignalPipe::signalled, &run, &CHeadlessRun::Interrupt);
+    connect(&interrupts, &CSignalPipe::signalled, &run, &CHeadlessRun::OnSignal);
     return run.Exec();
 }

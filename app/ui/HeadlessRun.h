@@ -40,6 +40,9 @@ public:
         qint64 nDurationMs = 0;  // 0: no time limit
         int nSamples = 0;        // 0: no limit by count
         QString strSavePath;     // empty: no export file
+        bool bJournal = false;   // the program turns it on unless --no-journal
+        QString strJournalDir;   // empty: the default folder
+        QString strNote;         // the journal header's note
     };
     static SSettings FromCommandLine(const CCommandLine& cl);
 
@@ -57,11 +60,14 @@ public:
     static int Run(const CCommandLine& cl);
 
     int SampleCount() const { return m_nAccepted; }
+    const CRunControl& Control() const { return m_control; }
 
 public slots:
     // Ends the run early as SIGINT or SIGTERM do: the motor is stopped and
     // the samples so far are saved.
     void Interrupt(int signalNumber);
+    // SIGUSR1: an operator's mark "mark" in the journal.
+    void OnSignal(int signalNumber);
 
 private:
     int Begin();
