@@ -83,6 +83,8 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantoc"));
+    // Settings in ~/.config/vantoc/.
+    QApplication::setOrganizationName(QStringLiteral("vantoc"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantoc"));
     CStirrerApp theApp;
     return theApp.InitInstance(cl);

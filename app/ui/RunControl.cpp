@@ -121,6 +121,7 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
     m_nSetPoint = speed;
     m_nMarks = 0;
     m_nStartNs = m_pClock->MonotonicNs();
+    m_startWall = m_pClock->WallNow();
     m_linkWatch.Start(m_nStartNs);
     m_bRunOpen = true;
     OpenJournal(speed);
@@ -253,6 +254,12 @@ void CRunControl::Report(CJournalWriter::EWrite result)
                             .arg(m_pJournal->Path(), m_pJournal->LastError()));
 }
 
+qint64 CRunControl::RunTimeMs() const
+{
+    if (m_nStartNs == 0) return -1;
+    return ((m_bRunning ? m_pClock->MonotonicNs() : m_nEndNs) - m_nStartNs) / 1'000'000;
+}
+
 void CRunControl::EndJournal(const QString& reason)
 {
     m_tick.stop();
@@ -281,6 +288,7 @@ void CRunControl::FinishJournal()
 void CRunControl::SetRunning(bool running)
 {
     if (m_bRunning == int(running)) return;
+    if (!running) m_nEndNs = m_pClock->MonotonicNs();
     m_bRunning = running;
     emit runningChanged(running);
 }

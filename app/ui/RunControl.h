@@ -4,6 +4,7 @@
 #include "link/SampleForwarder.h"
 #include "run/JournalWriter.h"
 #include "run/LinkWatch.h"
+#include "run/RunClock.h"
 #include "ui/RunRecord.h"
 
 #include <QObject>
@@ -81,6 +82,11 @@ public:
     qint64 SilenceMs() const;
     // Monotonic ns of the last Start, 0 before the first.
     qint64 StartNs() const { return m_nStartNs; }
+    // Wall-clock time of the last Start.
+    SWallTime StartWall() const { return m_startWall; }
+    // Time since Start while running, the run's length after it; -1 before
+    // the first Start.
+    qint64 RunTimeMs() const;
     const IRunClock& Clock() const { return *m_pClock; }
 
     // Port settings into CCommPort: the name as it stands, the rate from the
@@ -158,6 +164,8 @@ private:
     int m_nSetPoint = 0;
     int m_nMarks = 0;
     qint64 m_nStartNs = 0;
+    qint64 m_nEndNs = 0;
+    SWallTime m_startWall;
     bool m_bRunOpen = false;  // from Start until the journal's end
     // Run-state messages that came while an exchange was running.
     std::vector<std::pair<int, int>> m_pendingStates;
