@@ -6,6 +6,7 @@
 #include "ui/LiveCharts.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/RecoveryDlg.h"
+#include "ui/RunDetailsDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunStatusStrip.h"
 #include "ui/StirrerDlg.h"
@@ -15,6 +16,12 @@
 #include "UiTestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTest>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
@@ -198,6 +205,100 @@ TEST(RunStatusStripTest, TimesAndAges)
     EXPECT_EQ(CRunStatusStrip::AgeText(1240), "last sample 1.2 s ago");
     EXPECT_EQ(CRunStatusStrip::AgeText(12000), "No reply from the stirrer (12 s)");
     EXPECT_EQ(CRunStatusStrip::AgeText(-1), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(JournalWindowTest, SaveAsWritesSavesFormatAndKeepLeavesTheJournal)
+{
+    const QString lost = MakeJournal(3, false);
+    const QString xls = dir.filePath("recovered.xls");
+    bool saved = false;
+    Open([&](CRecoveryDlg* box) {
+        saved = box->SaveSelectedTo(xls);
+        box->findChild<QPushButton*>("keep")->click();
+    });
+    EXPECT_TRUE(saved);
+    QFile file(xls);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "Time(S)\tSpeed(rpm)\tTorque(Ncm)\r\n1\t281\t5\r\n2\t282\t5\r\n3\t283\t5\r\n");
+    EXPECT_TRUE(QFileInfo::exists(lost));
+    EXPECT_EQ(CJournalStore(dir.path()).Unfinished(), QStringList{lost}) << "kept for the next start";
+}
+
+TEST_F(JournalWindowTest, F2AsksForANoteAndRunDetailsGoIntoTheNextHeader)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
+    Open();
+    ModalAnswer<CRunDetailsDlg> details([](CRunDetailsDlg* box) {
+        box->OperatorEdit()->setText("Ana");
+        box->SampleEdit()->setText("PVA 4 %");
+        box->NoteEdit()->setText("batch #7");
+        box->accept();
+    });
+    dlg->OnRunDetails();
+    ASSERT_TRUE(details.answered());
+    EXPECT_EQ(CRunDetailsDlg::RememberedOperator(), "Ana");
+
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Run().Record().GetCount() >= 1; }, 30000));
+    QString offered;
+    ModalAnswer<QInputDialog> note([&](QInputDialog* box) {
+        offered = box->textValue();
+        box->setTextValue("added salt");
+        box->accept();
+    });
+    // Shortcuts go to the active window.
+    dlg->activateWindow();
+    QApplication::setActiveWindow(dlg.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg.get(), Qt::Key_F2);
+    ASSERT_TRUE(note.wait());
+    EXPECT_EQ(offered, "Mark 1");
+    Click(dlg->GetDlgItem(1009));
+    const QString path = dlg->Run().Journal().Path();
+    dlg->OnDestroy();
+
+    const CRunJournal journal = CRunJournal::Load(path);
+    EXPECT_EQ(journal.Header("operator"), "Ana");
+    EXPECT_EQ(journal.Header("sample"), "PVA 4 %");
+    EXPECT_EQ(journal.Header("note"), QString::fromUtf8("batch \xEF\xBC\x83" "7"));
+    QStringList texts;
+    for (const SJournalEvent& e : journal.Events()) texts << e.strText;
+    EXPECT_EQ(texts, (QStringList{"Start", "added salt", "Stop"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(JournalWindowTest, AJournalProblemShowsOneWarningThatDoesNotStopTheRun)
+{
+    dlg = std::make_unique<CStirrerDlg>();
+    dlg->SetPortPreselection(QString::fromStdString(sim->SlavePath()), "9600");
+    CRunControl::SJournalOptions options;
+    options.bEnabled = true;
+    options.strDir = "/proc/no-such-place/runs";
+    dlg->SetJournalOptions(options);
+    ModalAnswer<CPortSettingDlg> port([&](CPortSettingDlg* shown) { Click(shown->GetDlgItem(plat::IDOK)); });
+    ASSERT_TRUE(dlg->Create());
+    dlg->show();
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Run().Record().GetCount() >= 2; }, 30000));
+    const QList<QMessageBox*> boxes = dlg->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0]->isVisible());
+    EXPECT_FALSE(boxes[0]->isModal());
+    EXPECT_TRUE(boxes[0]->text().contains("could not be opened")) << boxes[0]->text().toStdString();
+    Click(dlg->GetDlgItem(1009));
+    // Stop and a second run bring no second box while the first is open.
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Run().Record().GetCount() >= 1; }, 30000));
+    EXPECT_EQ(dlg->findChildren<QMessageBox*>().size(), 1);
+    boxes[0]->close();
+    Click(dlg->GetDlgItem(1009));
 }
 
 }  // namespace
