@@ -3,10 +3,13 @@
 #include "run/JournalFormat.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr int kChunk = 1 << 16;
+// The shortest sample row: "1\t0.000\t<29-byte time>\t0\t0\t0\t\n".
+constexpr qint64 kShortestRow = 45;
 }
 
 CRunJournal CRunJournal::Load(const QString& path)
@@ -41,6 +44,9 @@ CRunJournal CRunJournal::Read(QIODevice& file, const QString& path, bool keepRow
     CRunJournal journal;
     journal.m_strPath = path;
     journal.m_header.insert(QStringLiteral("format"), QStringLiteral("vantoc-journal 1"));
+    // Room for as many rows as the file can hold, so the array never
+    // doubles past the file's size.
+    if (keepRows && !file.isSequential()) journal.m_samples.reserve(size_t(std::max<qint64>(0, file.size() / kShortestRow)));
     // Lines longer than kMaxLine are dropped whole; the buffer never grows.
     std::vector<char> line(CJournalFormat::kMaxLine);
     int length = 0;
