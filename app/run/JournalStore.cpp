@@ -42,8 +42,9 @@ QStringList CJournalStore::Unfinished() const
 {
     QStringList paths;
     for (const QString& path : Journals()) {
+        if (CRunJournal::EndsFinished(path) || IsHeld(path)) continue;
         try {
-            if (!CRunJournal::Summary(path).IsFinished() && !IsHeld(path)) paths << path;
+            if (!CRunJournal::Summary(path).IsFinished()) paths << path;
         } catch (const CJournalError&) {
             // Not a journal: nothing to recover.
         }

@@ -22,6 +22,19 @@ CRunJournal CRunJournal::Summary(const QString& path)
     return Read(path, false);
 }
 
+bool CRunJournal::EndsFinished(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (file.readLine(CJournalFormat::kMaxLine) != QByteArray(CJournalFormat::kFormatLine) + '\n') return false;
+    const qint64 size = file.size();
+    if (!file.seek(std::max<qint64>(0, size - CJournalFormat::kMaxLine))) return false;
+    QByteArray tail = file.readAll();
+    if (!tail.endsWith('\n')) return false;
+    tail.chop(1);
+    return tail.mid(tail.lastIndexOf('\n') + 1).startsWith(CJournalFormat::kEndPrefix);
+}
+
 CRunJournal CRunJournal::Load(QIODevice& device, const QString& path)
 {
     return Read(device, path, true);

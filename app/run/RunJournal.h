@@ -47,6 +47,9 @@ public:
     static CRunJournal Load(const QString& path);
     // Only the header, the end line and a count of the rows: for listings.
     static CRunJournal Summary(const QString& path);
+    // Whether the file is a journal whose last line is its end line; reads
+    // only the first line and the tail, so a folder of long runs is quick.
+    static bool EndsFinished(const QString& path);
     // The same from an open device; path only names it in messages.
     static CRunJournal Load(QIODevice& device, const QString& path);
 

@@ -191,7 +191,7 @@ void CRunControl::OnSample(int speed, int torque)
     if (m_pJournal->IsOpen()) Report(m_pJournal->AppendSample(m_record.GetCount(), m_nSetPoint, speed, torque));
     emit sampleArrived(speed, torque);
     // The stopping worker's last sample is in: the run is complete.
-    if (!m_strEndReason.isEmpty()) FinishJournal();
+    if (m_bEndPending) FinishJournal();
 }
 
 void CRunControl::OnTick()
@@ -262,9 +262,10 @@ qint64 CRunControl::RunTimeMs() const
 
 void CRunControl::EndJournal(const QString& reason)
 {
-    m_tick.stop();
+    // The tick keeps syncing the journal until its end line.
     m_linkWatch.Stop();
-    m_strEndReason = reason;
+    m_strEndReason = reason.isEmpty() ? QString::fromLatin1(kEndStopped) : reason;
+    m_bEndPending = true;
     if (m_worker.HasThread()) m_endTimer.start();
     else FinishJournal();
 }
@@ -275,6 +276,7 @@ void CRunControl::FinishJournal()
     if (!m_bRunOpen) return;
     const QString reason = m_strEndReason.isEmpty() ? QString::fromLatin1(kEndWindowClosed) : m_strEndReason;
     m_strEndReason.clear();
+    m_bEndPending = false;
     m_bRunOpen = false;
     m_tick.stop();
     m_linkWatch.Stop();

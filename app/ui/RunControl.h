@@ -161,6 +161,7 @@ private:
     QTimer m_tick;          // link watch and journal sync while running
     QTimer m_endTimer;      // ends the journal when no last sample comes
     QString m_strEndReason; // set between Stop and the end line
+    bool m_bEndPending = false;
     int m_nSetPoint = 0;
     int m_nMarks = 0;
     qint64 m_nStartNs = 0;

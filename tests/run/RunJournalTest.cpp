@@ -173,3 +173,20 @@ TEST_F(RunJournalTest, OverlongAndGarbageLinesAreSkippedAndCounted)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RunJournalTest, EndsFinishedLooksAtTheLastLineOnly)
+{
+    const QByteArray full = MakeJournal(40);
+    EXPECT_TRUE(CRunJournal::EndsFinished(path));
+    Write(full.left(full.size() - 1));  // the end line torn
+    EXPECT_FALSE(CRunJournal::EndsFinished(path));
+    Write(full.left(full.lastIndexOf("# end")));
+    EXPECT_FALSE(CRunJournal::EndsFinished(path));
+    Write("# end: 2026-12-07T14:16:53.123+01:00 stopped\n");  // no format line
+    EXPECT_FALSE(CRunJournal::EndsFinished(path));
+    EXPECT_FALSE(CRunJournal::EndsFinished(dir.filePath("missing.vrun")));
+}
+
+}  // namespace
