@@ -3,6 +3,7 @@
 #include "ui/HeadlessRun.h"
 #include "ui/JournalCommands.h"
 #include "ui/ResourceIds.h"
+#include "ui/PortList.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerApp.h"
 
@@ -67,6 +68,11 @@ int main(int argc, char** argv)
     }
     if (cl.m_bVersion) {
         std::puts(qPrintable(CCommandLine::Version()));
+        return 0;
+    }
+    if (cl.m_bListPorts) {
+        QCoreApplication app(argc, argv);
+        std::fputs(qPrintable(CPortList::Text(CPortList::Present())), stdout);
         return 0;
     }
     if (cl.m_bSendState) return SendState(argc, argv, cl);

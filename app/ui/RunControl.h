@@ -97,6 +97,9 @@ public:
     // Opens the port and proves the instrument; a failure is remembered
     // (IsConnectionFailed) and every later Start refuses.
     bool Connect();
+    // Why the last Connect failed, for the operator (device, permission,
+    // busy port, no or wrong reply); empty after a success.
+    QString ConnectionProblem() const { return m_strConnectProblem; }
 
     // Start with the target speed read from the window; 2200 becomes 2199 in
     // targetSpeed. Started: arrays emptied, worker polling.
@@ -168,6 +171,7 @@ private:
     qint64 m_nEndNs = 0;
     SWallTime m_startWall;
     bool m_bRunOpen = false;  // from Start until the journal's end
+    QString m_strConnectProblem;
     // Run-state messages that came while an exchange was running.
     std::vector<std::pair<int, int>> m_pendingStates;
 };

@@ -12,6 +12,7 @@ class CRunStatusStrip;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
+class QLabel;
 class QMenu;
 
 // The main window: connects to the stirrer at start, takes the target speed,
@@ -65,6 +66,9 @@ public:
     CVelDigit* SpeedDisplay() const { return m_digSpeed; }
     CVelDigit* TorqueDisplay() const { return m_digTorque; }
     const CLiveCharts* Charts() const { return m_pCharts; }
+    // The line below the controls saying why the port could not be used;
+    // null while there is nothing to say.
+    const QLabel* ProblemLine() const { return m_stcProblem; }
 
     void reject() override;
 
@@ -83,6 +87,7 @@ private:
     void AddJournalEntries();
     void AddStatusStrip();
     void ShowJournalWarning(const QString& text);
+    void ShowConnectionProblem(const QString& reason);
 
     CRunControl m_run;
     CVelDigit* m_digTorque = nullptr;
@@ -97,6 +102,7 @@ private:
     CRunStatusStrip* m_pStrip = nullptr;
     int m_nTemplateHeight = 0;  // the client height the template gives
     QPointer<QWidget> m_pJournalWarning;
+    QLabel* m_stcProblem = nullptr;
     QImage m_background;
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
