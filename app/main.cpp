@@ -1,12 +1,18 @@
 #include "ui/CommandLine.h"
+#include "run/JournalStore.h"
 #include "ui/HeadlessRun.h"
+#include "ui/JournalCommands.h"
+#include "ui/ResourceIds.h"
 #include "ui/PortList.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +39,20 @@ int SendState(int argc, char** argv, const CCommandLine& cl)
     return 1;
 }
 
+int JournalCommand(int argc, char** argv, const CCommandLine& cl)
+{
+    QCoreApplication app(argc, argv);
+    vantoc::RegisterResources();  // the export's column titles
+    QFile out;
+    QFile err;
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    if (cl.m_bJournals)
+        return CJournalCommands::List(cl.m_strJournalDir.isEmpty() ? CJournalStore::DefaultDir() : cl.m_strJournalDir,
+                                      out);
+    return CJournalCommands::Export(cl.m_strExportJournal, cl.m_strOut, err);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,6 +76,10 @@ int main(int argc, char** argv)
         return 0;
     }
     if (cl.m_bSendState) return SendState(argc, argv, cl);
+    if (cl.m_bJournals || !cl.m_strExportJournal.isEmpty()) return JournalCommand(argc, argv, cl);
+    // A full disk or a file size limit fails the journal's write instead of
+    // ending the program with the motor turning.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (cl.m_bHeadless) return CHeadlessRun::Main(argc, argv, cl);
     if (!HasDisplay()) {
         std::fputs("vantoc: no display to show the window on (DISPLAY is not set).\n"
@@ -65,6 +89,8 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantoc"));
+    // Settings in ~/.config/vantoc/.
+    QApplication::setOrganizationName(QStringLiteral("vantoc"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantoc"));
     CStirrerApp theApp;
     return theApp.InitInstance(cl);

@@ -90,7 +90,7 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
             cl.m_bSendState = true;
             i += 2;
         } else if (cl.TakeMqttOption(args, i)) {
-        } else if (!cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
+        } else if (!cl.TakeJournalOption(args, i) && !cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
             cl.m_strError = QStringLiteral("unknown option \"%1\"").arg(arg);
         }
     }
@@ -99,6 +99,7 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
     if (cl.IsValid() && cl.m_bListPorts && (cl.m_bSendState || given.contains(QStringLiteral("--headless"))))
         cl.m_strError = QStringLiteral("--list-ports only lists the ports; it goes with no run and no message");
     // Help and version answer whatever else was asked.
+    if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckJournalCombination(given);
     if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckHeadlessCombination(given);
     if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckMqttCombination(given);
     return cl;
@@ -143,6 +144,46 @@ void CCommandLine::CheckMqttCombination(const QStringList& given)
             return;
         }
     }
+// The journal's options; true when args[i] was one of them (i then stands
+// on its last value), also when its value was wrong.
+bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
+{
+    const QString& arg = args[i];
+    if (arg == QLatin1String("--no-journal")) {
+        m_bNoJournal = true;
+        return true;
+    }
+    if (arg == QLatin1String("--journals")) {
+        m_bJournals = true;
+        return true;
+    }
+    QString* target = arg == QLatin1String("--journal-dir")      ? &m_strJournalDir
+                      : arg == QLatin1String("--note")           ? &m_strNote
+                      : arg == QLatin1String("--export-journal") ? &m_strExportJournal
+                      : arg == QLatin1String("--out")            ? &m_strOut
+                                                                 : nullptr;
+    if (!target) return false;
+    if (i + 1 >= args.size()) {
+        m_strError = QStringLiteral("%1 needs a value").arg(arg);
+        return true;
+    }
+    *target = args[++i];
+    if (target != &m_strNote && target->isEmpty()) m_strError = QStringLiteral("%1 needs a path").arg(arg);
+    return true;
+}
+
+void CCommandLine::CheckJournalCombination(const QStringList& given)
+{
+    const bool exporting = !m_strExportJournal.isEmpty();
+    if (m_bNoJournal && given.contains(QStringLiteral("--journal-dir")))
+        m_strError = QStringLiteral("--no-journal and --journal-dir do not go together");
+    else if (exporting != !m_strOut.isEmpty())
+        m_strError = QStringLiteral("--export-journal FILE needs --out RUN.xls, and --out belongs to it");
+    else if ((exporting || m_bJournals) && (exporting == m_bJournals || m_bHeadless || m_bSendState))
+        m_strError = QStringLiteral("--journals and --export-journal each go alone");
+    else if ((exporting || m_bJournals) && (given.contains(QStringLiteral("--port")) || given.contains(QStringLiteral("--baud"))
+                                            || m_bNoJournal || given.contains(QStringLiteral("--note"))))
+        m_strError = QStringLiteral("--journals and --export-journal take no run options");
 }
 
 // The options of a headless run; true when args[i] was one of them (i then
@@ -197,13 +238,17 @@ void CCommandLine::CheckHeadlessCombination(const QStringList& given)
 QString CCommandLine::Usage()
 {
     return QStringLiteral(
-        "Usage: vantoc [--port NAME] [--baud N]\n"
+        "Usage: vantoc [--port NAME] [--baud N] [--journal-dir DIR | --no-journal]\n"
+        "              [--note TEXT]\n"
         "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
         "              [--mqtt URL [--mqtt-prefix PREFIX] [--mqtt-credentials FILE]\n"
         "               [--mqtt-cafile FILE] [--mqtt-accept-stop]]\n"
+        "              [--journal-dir DIR | --no-journal] [--note TEXT]\n"
         "       vantoc --list-ports\n"
         "       vantoc --send-state MOTOR STATUS\n"
+        "       vantoc --journals [--journal-dir DIR]\n"
+        "       vantoc --export-journal FILE --out RUN.xls\n"
         "       vantoc --help | --version\n"
         "\n"
         "Control program of the Overhead Rotaque stirrer.\n"
@@ -219,6 +264,15 @@ QString CCommandLine::Usage()
         "  --send-state MOTOR STATUS\n"
         "                 send the run-state message to the Vantoc of this user\n"
         "                 that is running; 0 0 ends its run\n"
+        "  --journal-dir DIR\n"
+        "                 folder of the run journals (default\n"
+        "                 $XDG_DATA_HOME/vantoc/runs, ~/.local/share/vantoc/runs)\n"
+        "  --no-journal   keep no journal of the runs\n"
+        "  --note TEXT    the note in the next run's journal header\n"
+        "  --journals     list the journals: path, start, samples, finished,\n"
+        "                 unfinished or running; one a line, tab-separated\n"
+        "  --export-journal FILE --out RUN.xls\n"
+        "                 write a journal's samples as Save's export file\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -252,7 +306,8 @@ QString CCommandLine::Usage()
         "                 stop the motor, as Stop does, when a message arrives on\n"
         "                 <prefix>/cmd/stop; nothing else is taken from the network\n"
         "  Ctrl-C (SIGINT) or SIGTERM ends a headless run early: the motor is\n"
-        "  stopped and the samples recorded so far are saved.\n"
+        "  stopped and the samples recorded so far are saved. SIGUSR1 puts the\n"
+        "  mark \"mark\" into the journal.\n"
         "\n"
         "Exit status:\n"
         "  0    done\n"
@@ -263,8 +318,9 @@ QString CCommandLine::Usage()
         "  3    headless: the stirrer did not acknowledge the speed command\n"
         "  4    headless: the stirrer did not acknowledge the stop; the motor may\n"
         "       still be turning (the samples are saved first)\n"
-        "  5    headless: the export file could not be written\n"
+        "  5    headless, --export-journal: the export file could not be written\n"
         "  64   wrong options\n"
+        "  65   --export-journal: FILE cannot be read or is not a run journal\n"
         "  78   headless: the --mqtt settings cannot be used (address, prefix,\n"
         "       credentials file open to others or malformed, CA file); nothing\n"
         "       is sent to the stirrer or the broker then\n"

@@ -10,6 +10,7 @@ class CCommandLine
 {
 public:
     static constexpr int kUsageExit = 64;  // EX_USAGE
+    static constexpr int kDataExit = 65;   // EX_DATAERR: not a readable journal
 
     // Parses the arguments after the program name; on a problem Error()
     // says what is wrong.
@@ -39,11 +40,22 @@ public:
     QString m_strSave;          // empty: no export file
     SMqttSettings m_mqtt;       // --mqtt and its companions (headless only)
 
+    // The run journal, window and headless alike.
+    bool m_bNoJournal = false;
+    QString m_strJournalDir;    // empty: the default folder
+    QString m_strNote;          // note of the next run's journal
+    // Journal commands: list the folder, or write a journal's export file.
+    bool m_bJournals = false;
+    QString m_strExportJournal;
+    QString m_strOut;
+
 private:
     bool TakeHeadlessOption(const QStringList& args, int& i);
     void CheckHeadlessCombination(const QStringList& given);
     bool TakeMqttOption(const QStringList& args, int& i);
     void CheckMqttCombination(const QStringList& given);
+    bool TakeJournalOption(const QStringList& args, int& i);
+    void CheckJournalCombination(const QStringList& given);
 
     QString m_strError;
 };

@@ -6,6 +6,7 @@
 #include "ui/RunPublishing.h"
 #include "ui/RunRecord.h"
 #include "ui/SignalPipe.h"
+#include "run/JournalStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -40,6 +41,9 @@ CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
     settings.nSamples = cl.m_nSamples;
     settings.strSavePath = cl.m_strSave;
     settings.mqtt = cl.m_mqtt;
+    settings.bJournal = !cl.m_bNoJournal;
+    settings.strJournalDir = cl.m_strJournalDir;
+    settings.strNote = cl.m_strNote;
     return settings;
 }
 
@@ -49,6 +53,15 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CHeadlessRun::OnTimer);
     connect(&m_control, &CRunControl::sampleArrived, this, &CHeadlessRun::OnSample);
+    connect(&m_control, &CRunControl::journalWarning, this, &CHeadlessRun::Message);
+    connect(&m_control, &CRunControl::journalChanged, this, [this](const QString& path) {
+        if (!path.isEmpty()) Message(QStringLiteral("Journal: %1").arg(path));
+    });
+    CRunControl::SJournalOptions journal;
+    journal.bEnabled = m_settings.bJournal;
+    journal.strDir = m_settings.strJournalDir.isEmpty() ? CJournalStore::DefaultDir() : m_settings.strJournalDir;
+    journal.strNote = m_settings.strNote;
+    m_control.SetJournalOptions(journal);
 }
 
 CHeadlessRun::~CHeadlessRun()
@@ -118,7 +131,7 @@ int CHeadlessRun::Begin()
 // report the most serious outcome: a motor that may still turn first.
 int CHeadlessRun::Finish()
 {
-    const bool stopped = m_control.Stop();
+    const bool stopped = m_control.Stop(QString::fromLatin1(m_nSignal ? CRunControl::kEndSignal : CRunControl::kEndStopped));
     // Joins the worker; the sample of a status query that was already on the
     // line when the run ended is then waiting in the queue.
     m_control.Shutdown();
@@ -178,6 +191,7 @@ void CHeadlessRun::RemoteStop(const QString& text)
     const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
     Message(QStringLiteral("Stop requested over MQTT: %1").arg(said));
     if (m_pPublishing) m_pPublishing->Event(QStringLiteral("remote-stop"), said);
+    m_control.RecordEvent(CRunControl::EEvent::Other, QStringLiteral("Stop requested over MQTT: %1").arg(said));
     End();
 }
 
@@ -196,6 +210,15 @@ bool CHeadlessRun::StartPublishing()
     connect(m_pPublishing.get(), &CRunPublishing::problem, this, &CHeadlessRun::Message);
     connect(m_pPublishing.get(), &CRunPublishing::remoteStop, this, &CHeadlessRun::RemoteStop);
     return true;
+}
+
+void CHeadlessRun::OnSignal(int signalNumber)
+{
+    if (signalNumber == SIGUSR1) {
+        m_control.Mark(QStringLiteral("mark"));
+        return;
+    }
+    Interrupt(signalNumber);
 }
 
 void CHeadlessRun::End()
@@ -247,8 +270,10 @@ int CHeadlessRun::Run(const CCommandLine& cl)
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     // A lost terminal ends the run like SIGTERM (unless nohup ignores it).
-    CSignalPipe interrupts({SIGINT, SIGTERM, SIGHUP});
+    // A full disk or a file size limit fails the journal's write instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+    CSignalPipe interrupts({SIGINT, SIGTERM, SIGHUP, SIGUSR1});
     CHeadlessRun run(FromCommandLine(cl), &out, &err);
-    connect(&interrupts, &CSignalPipe::signalled, &run, &CHeadlessRun::Interrupt);
+    connect(&interrupts, &CSignalPipe::signalled, &run, &CHeadlessRun::OnSignal);
     return run.Exec();
 }

@@ -45,6 +45,9 @@ public:
         int nSamples = 0;        // 0: no limit by count
         QString strSavePath;     // empty: no export file
         SMqttSettings mqtt;      // publishing to a broker, when its URL is set
+        bool bJournal = false;   // the program turns it on unless --no-journal
+        QString strJournalDir;   // empty: the default folder
+        QString strNote;         // the journal header's note
     };
     static SSettings FromCommandLine(const CCommandLine& cl);
 
@@ -62,6 +65,7 @@ public:
     static int Run(const CCommandLine& cl);
 
     int SampleCount() const { return m_nAccepted; }
+    const CRunControl& Control() const { return m_control; }
 
 public slots:
     // Ends the run early as SIGINT or SIGTERM do: the motor is stopped and
@@ -69,6 +73,8 @@ public slots:
     void Interrupt(int signalNumber);
     // Ends the run as the window's Stop does, asked over the network.
     void RemoteStop(const QString& text);
+    // SIGUSR1: an operator's mark "mark" in the journal.
+    void OnSignal(int signalNumber);
 
 private:
     int Begin();

@@ -2,6 +2,8 @@
 
 #include "graph/VelGraphWnd.h"
 #include "platform/DialogTemplate.h"
+#include "platform/GdiDefs.h"
+#include "run/RunJournal.h"
 #include "ui/Palette.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunControl.h"
@@ -118,8 +120,36 @@ void CLiveCharts::SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nX
     pChart->update();
 }
 
+void CLiveCharts::AddMarker(double x, const QString& label, plat::COLORREF crColor, int nPenStyle)
+{
+    for (CVelGraphWnd* pChart : {m_pSpeedChart, m_pTorqueChart}) {
+        pChart->m_pGraph->AddMarker(x, crColor, nPenStyle, label);
+        pChart->update();
+    }
+}
+
+void CLiveCharts::ShowJournal(const CRunJournal& journal)
+{
+    Reset();
+    int n = 0;
+    for (const SJournalSample& s : journal.Samples()) {
+        ++n;
+        UpdateSpeed(n, static_cast<float>(s.nSpeed));
+        UpdateTorque(n, static_cast<float>(s.nTorque));
+    }
+    for (const SJournalEvent& e : journal.Events())
+        if (e.strText != QLatin1String("Start") && e.strText != QLatin1String("Stop"))
+            AddMarker(e.nAfterSamples, e.strText, kMarkColor, plat::PS_SOLID);
+}
+
 void CLiveCharts::Follow(const CRunControl& run)
 {
+    connect(&run, &CRunControl::eventRecorded, this,
+            [this](int afterSamples, CRunControl::EEvent kind, const QString& text) {
+                if (kind == CRunControl::EEvent::Mark) AddMarker(afterSamples, text, kMarkColor, plat::PS_SOLID);
+                else if (kind == CRunControl::EEvent::LinkLost)
+                    AddMarker(afterSamples, QString(), kSilenceColor, plat::PS_DOT);
+            });
     connect(&run, &CRunControl::runReset, this, &CLiveCharts::Reset);
     connect(&run, &CRunControl::sampleArrived, this, [this, &run](int speed, int torque) {
         const int nSamples = run.Record().GetCount();

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "graph/GraphAxis.h"
+#include "platform/ColorRef.h"
 #include "platform/WinDef.h"
 
 #include <QObject>
+#include <QString>
 #include <limits>
 
 class CRunControl;
+class CRunJournal;
 class CVelGraphWnd;
 class QWidget;
 namespace plat {
@@ -43,8 +46,16 @@ public:
     void UpdateTorque(int nSamples, float fTorque);
 
     // Follows a run control: Reset at its reset point, both updates for each
-    // sample it records.
+    // sample it records, a marker for each mark and silence it records.
     void Follow(const CRunControl& run);
+
+    static constexpr plat::COLORREF kMarkColor = plat::RGB(255, 191, 0);
+    static constexpr plat::COLORREF kSilenceColor = plat::RGB(255, 64, 64);
+    // A marker line at sample x (0 before the first) on both charts.
+    void AddMarker(double x, const QString& label, plat::COLORREF crColor, int nPenStyle);
+    // A journal's samples and events (but Start and Stop) on the charts, in
+    // place of the last run, until the next Reset.
+    void ShowJournal(const CRunJournal& journal);
 
     CVelGraphWnd* SpeedChart() const { return m_pSpeedChart; }
     CVelGraphWnd* TorqueChart() const { return m_pTorqueChart; }

@@ -1,19 +1,63 @@
 #include "ui/RunControl.h"
 
 #include "link/CommPort.h"
+#include "run/SystemClock.h"
+#include "ui/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QSysInfo>
 
 #include <limits>
+#include <pwd.h>
+#include <unistd.h>
 
-CRunControl::CRunControl(QObject* parent) : QObject(parent)
+const char* const CRunControl::kEndStopped = "stopped";
+const char* const CRunControl::kEndRunState = "run-state message";
+const char* const CRunControl::kEndSignal = "interrupted by signal";
+const char* const CRunControl::kEndWindowClosed = "window closed";
+
+namespace {
+// The longest a stopping worker takes to hand over its last sample (one
+// status query timing out).
+constexpr int kLastSampleWaitMs = 7000;
+constexpr int kTickMs = 500;
+
+QString UserName()
+{
+    const QString user = qEnvironmentVariable("USER");
+    if (!user.isEmpty()) return user;
+    const passwd* pw = getpwuid(getuid());
+    return pw ? QString::fromLocal8Bit(pw->pw_name) : QString();
+}
+}  // namespace
+
+CRunControl::CRunControl(QObject* parent)
+    : QObject(parent), m_pClock(&CSystemClock::Instance()), m_pJournal(std::make_unique<CJournalWriter>(*m_pClock))
 {
     connect(&m_forwarder, &CSampleForwarder::sampleArrived, this, &CRunControl::OnSample, Qt::QueuedConnection);
+    m_tick.setInterval(kTickMs);
+    connect(&m_tick, &QTimer::timeout, this, &CRunControl::OnTick);
+    m_endTimer.setSingleShot(true);
+    m_endTimer.setInterval(kLastSampleWaitMs);
+    connect(&m_endTimer, &QTimer::timeout, this, &CRunControl::FinishJournal);
 }
 
 CRunControl::~CRunControl()
 {
+    m_bDestroying = true;
     Shutdown();
+}
+
+void CRunControl::SetClock(IRunClock* pClock)
+{
+    if (m_pJournal->IsOpen()) return;
+    m_pClock = pClock ? pClock : &CSystemClock::Instance();
+    m_pJournal = std::make_unique<CJournalWriter>(*m_pClock);
+}
+
+void CRunControl::SetJournalOptions(const SJournalOptions& options)
+{
+    m_journalOptions = options;
 }
 
 void CRunControl::SetExchangeRunner(ExchangeRunner runner)
@@ -72,8 +116,18 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
         return EStart::Refused;
     }
     DeliverLastSamples();
+    FinishJournal();
     emit runReset();
     m_record.RemoveAll();
+    m_nSetPoint = speed;
+    m_nMarks = 0;
+    m_nStartNs = m_pClock->MonotonicNs();
+    m_startWall = m_pClock->WallNow();
+    m_linkWatch.Start(m_nStartNs);
+    m_bRunOpen = true;
+    OpenJournal(speed);
+    RecordEvent(EEvent::Start, QStringLiteral("Start"));
+    m_tick.start();
     m_worker.SetOwner(&m_forwarder);
     m_worker.Start();
     SetRunning(true);
@@ -81,12 +135,18 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
     return EStart::Started;
 }
 
-bool CRunControl::Stop()
+bool CRunControl::Stop(const QString& endReason)
 {
     m_worker.RequestStop();
     CCommPort* port = CCommPort::Instance();
+    const bool wasRunning = m_bRunning;
     for (int attempt = 0; m_bMotorRunning && attempt < kStopAttempts; ++attempt)
         m_bMotorRunning = !RunExchange([port] { return port->SetSpeed(0); });
+    if (wasRunning) {
+        RecordEvent(EEvent::Stop, QStringLiteral("Stop"));
+        if (m_bMotorRunning) RecordEvent(EEvent::StopNotAcknowledged, QStringLiteral("stop not acknowledged"));
+        EndJournal(endReason);
+    }
     SetRunning(false);
     ApplyPendingStates();
     return !m_bMotorRunning;
@@ -101,6 +161,7 @@ void CRunControl::OnRunState(int motor, int status)
     m_bMotorRunning = motor;
     if (motor == 0 && status == 0) {
         m_worker.RequestStop();
+        if (m_bRunning) EndJournal(QString::fromLatin1(kEndRunState));
         SetRunning(false);
     }
 }
@@ -124,13 +185,113 @@ void CRunControl::DeliverLastSamples()
 
 void CRunControl::OnSample(int speed, int torque)
 {
+    if (m_linkWatch.OnSample(m_pClock->MonotonicNs()) == CLinkWatch::EChange::Back)
+        RecordEvent(EEvent::LinkBack, QStringLiteral("line back"));
     m_record.Append(speed, torque);
+    // Journaled before anyone shows or prints it: what was seen was kept.
+    if (m_pJournal->IsOpen()) Report(m_pJournal->AppendSample(m_record.GetCount(), m_nSetPoint, speed, torque));
     emit sampleArrived(speed, torque);
+    // The stopping worker's last sample is in: the run is complete.
+    if (m_bEndPending) FinishJournal();
+}
+
+void CRunControl::OnTick()
+{
+    if (m_bRunning && m_linkWatch.Check(m_pClock->MonotonicNs()) == CLinkWatch::EChange::Lost)
+        RecordEvent(EEvent::LinkLost, QStringLiteral("no valid reply for 3 s"));
+    m_pJournal->SyncIfDue();
+}
+
+void CRunControl::RecordEvent(EEvent kind, const QString& text)
+{
+    if (!m_bRunOpen) return;
+    if (m_pJournal->IsOpen()) Report(m_pJournal->AppendEvent(text, m_nSetPoint));
+    emit eventRecorded(m_record.GetCount(), kind, text);
+}
+
+QString CRunControl::NextMarkText() const
+{
+    return QStringLiteral("Mark %1").arg(m_nMarks + 1);
+}
+
+QString CRunControl::Mark(const QString& note)
+{
+    if (!m_bRunOpen) return QString();
+    const QString text = note.trimmed().isEmpty() ? NextMarkText() : note.trimmed();
+    ++m_nMarks;
+    RecordEvent(EEvent::Mark, text);
+    return text;
+}
+
+qint64 CRunControl::SilenceMs() const
+{
+    if (!m_bRunning) return -1;
+    return m_linkWatch.SilenceNs(m_pClock->MonotonicNs()) / 1'000'000;
+}
+
+void CRunControl::OpenJournal(int setPoint)
+{
+    if (!m_journalOptions.bEnabled) return;
+    SJournalHeader header;
+    header.strProgram = CCommandLine::Version();
+    header.strHost = QSysInfo::machineHostName();
+    header.strUser = UserName();
+    header.strPort = CCommPort::Instance()->PortName();
+    header.nBaud = CCommPort::Instance()->BaudRate();
+    header.nSetPoint = setPoint;
+    header.strOperator = m_journalOptions.strOperator;
+    header.strSample = m_journalOptions.strSample;
+    header.strNote = m_journalOptions.strNote;
+    QString error;
+    if (m_pJournal->Open(m_journalOptions.strDir, header, &error)) emit journalChanged(m_pJournal->Path());
+    else emit journalWarning(QStringLiteral("The run journal could not be opened (%1). The run goes on without it.").arg(error));
+}
+
+void CRunControl::Report(CJournalWriter::EWrite result)
+{
+    if (result != CJournalWriter::EWrite::FailedNow) return;
+    emit journalWarning(QStringLiteral("The run journal %1 could not be written: %2. The run goes on; writing is "
+                                       "retried and the gap is recorded.")
+                            .arg(m_pJournal->Path(), m_pJournal->LastError()));
+}
+
+qint64 CRunControl::RunTimeMs() const
+{
+    if (m_nStartNs == 0) return -1;
+    return ((m_bRunning ? m_pClock->MonotonicNs() : m_nEndNs) - m_nStartNs) / 1'000'000;
+}
+
+void CRunControl::EndJournal(const QString& reason)
+{
+    // The tick keeps syncing the journal until its end line.
+    m_linkWatch.Stop();
+    m_strEndReason = reason.isEmpty() ? QString::fromLatin1(kEndStopped) : reason;
+    m_bEndPending = true;
+    if (m_worker.HasThread()) m_endTimer.start();
+    else FinishJournal();
+}
+
+void CRunControl::FinishJournal()
+{
+    m_endTimer.stop();
+    if (!m_bRunOpen) return;
+    const QString reason = m_strEndReason.isEmpty() ? QString::fromLatin1(kEndWindowClosed) : m_strEndReason;
+    m_strEndReason.clear();
+    m_bEndPending = false;
+    m_bRunOpen = false;
+    m_tick.stop();
+    m_linkWatch.Stop();
+    if (!m_pJournal->IsOpen()) return;
+    const CJournalWriter::EWrite result = m_pJournal->Finish(reason);
+    if (m_bDestroying) return;
+    Report(result);
+    emit journalChanged(QString());
 }
 
 void CRunControl::SetRunning(bool running)
 {
     if (m_bRunning == int(running)) return;
+    if (!running) m_nEndNs = m_pClock->MonotonicNs();
     m_bRunning = running;
     emit runningChanged(running);
 }
@@ -144,6 +305,11 @@ void CRunControl::Shutdown()
     // joined, so the port outlives every exchange.
     m_worker.RequestStop();
     m_worker.WaitForEnd();
+    // The last sample still on its way belongs to the run and its journal;
+    // not while this object is being destroyed, when the receivers may be
+    // half gone.
+    if (!m_bDestroying) QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    FinishJournal();
     CCommPort::Instance()->Close();
     CCommPort::ReleaseInstance();
 }

@@ -2,10 +2,13 @@
 
 #include "ui/RunControl.h"
 
+#include <QMetaEnum>
+
 CRunPublishing::CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, QObject* parent)
     : QObject(parent), m_control(control), m_publisher(std::move(config))
 {
     connect(&m_control, &CRunControl::runningChanged, this, &CRunPublishing::OnRunningChanged);
+    connect(&m_control, &CRunControl::eventRecorded, this, &CRunPublishing::OnEventRecorded);
     // The publisher signals from its network thread; these arrive queued.
     connect(&m_publisher, &CMqttPublisher::stopRequested, this, &CRunPublishing::remoteStop, Qt::QueuedConnection);
     connect(&m_publisher, &CMqttPublisher::problem, this, &CRunPublishing::problem, Qt::QueuedConnection);
@@ -30,6 +33,15 @@ void CRunPublishing::OnRunningChanged(bool running)
     }
     m_publisher.PublishState({mqtt_messages::EState::Idle, {}, 0, {}});
     Event(QStringLiteral("stop"), QStringLiteral("Stopped"));
+}
+
+// Start and Stop are published with the state change above; every other
+// journal event goes out as it is recorded.
+void CRunPublishing::OnEventRecorded(int, CRunControl::EEvent kind, const QString& text)
+{
+    if (kind == CRunControl::EEvent::Start || kind == CRunControl::EEvent::Stop) return;
+    const char* key = QMetaEnum::fromType<CRunControl::EEvent>().valueToKey(static_cast<int>(kind));
+    Event(QString::fromLatin1(key ? key : "Other").toLower(), text);
 }
 
 void CRunPublishing::Sample(int number, int speed, int torque)

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-class CRunControl;
+#include "ui/RunControl.h"
 
 // Feeds the runs of a CRunControl to the laboratory's broker: the state
 // (idle or running with its start, set-point and program), the samples the
@@ -45,6 +45,7 @@ signals:
 
 private:
     void OnRunningChanged(bool running);
+    void OnEventRecorded(int afterSamples, CRunControl::EEvent kind, const QString& text);
 
     CRunControl& m_control;
     CMqttPublisher m_publisher;

@@ -1,7 +1,9 @@
 #include "ui/StirrerApp.h"
 
 #include "ui/CommandLine.h"
+#include "run/JournalStore.h"
 #include "ui/ResourceIds.h"
+#include "ui/RunDetailsDlg.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerDlg.h"
 
@@ -13,6 +15,12 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
 
     CStirrerDlg dlg;
     dlg.SetPortPreselection(cl.m_strPort, cl.m_strBaud);
+    CRunControl::SJournalOptions journal;
+    journal.bEnabled = !cl.m_bNoJournal;
+    journal.strDir = cl.m_strJournalDir.isEmpty() ? CJournalStore::DefaultDir() : cl.m_strJournalDir;
+    journal.strOperator = CRunDetailsDlg::RememberedOperator();
+    journal.strNote = cl.m_strNote;
+    dlg.SetJournalOptions(journal);
 
     CStateEndpoint endpoint;
     QString reason;

@@ -17,9 +17,16 @@
 #include "ui/Palette.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
+#include "ui/RecoveryDlg.h"
+#include "ui/RunDetailsDlg.h"
 #include "ui/RunExport.h"
+#include "ui/RunStatusStrip.h"
+#include "run/JournalStore.h"
+#include "run/RunJournal.h"
 
 #include <QContextMenuEvent>
+#include <QInputDialog>
+#include <QShortcut>
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
@@ -59,6 +66,12 @@ CStirrerDlg::CStirrerDlg(QWidget* parent)
     m_run.SetExchangeRunner(&CBusyExchange::Run);
     connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
     connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
+    connect(&m_run, &CRunControl::journalWarning, this, &CStirrerDlg::ShowJournalWarning);
+}
+
+void CStirrerDlg::SetJournalOptions(const CRunControl::SJournalOptions& options)
+{
+    m_run.SetJournalOptions(options);
 }
 
 CStirrerDlg::~CStirrerDlg()
@@ -111,12 +124,15 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     AddAboutEntry();
     setWindowIcon(ApplicationIcon());
     SetUpControls();
+    AddJournalEntries();
+    AddStatusStrip();
     PortSettingsStep();
     if (!m_run.Connect()) {
         ShowConnectionProblem(m_run.ConnectionProblem());
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
     }
     setWindowTitle(vantoc::String(vantoc::IDS_PRODUCT_NAME));
+    OfferRecovery();
     return plat::TRUE;
 }
 
@@ -200,8 +216,95 @@ void CStirrerDlg::paintEvent(QPaintEvent*)
     const int id = (m_nBackground == 1 || m_nBackground == 2) ? vantoc::IDB_BACKGROUND : vantoc::IDB_BACKGROUND_ALT;
     if (m_background.isNull()) m_background = plat::CResourceModule::FindBitmap(QString::number(id));
     QPainter painter(this);
-    if (m_background.isNull()) painter.fillRect(rect(), plat::ToQColor(vantoc::kBackground));
-    else painter.drawImage(rect(), m_background);
+    // The picture covers the template's area as before; the strip below it
+    // has the plain background colour.
+    QRect area = rect();
+    if (m_nTemplateHeight > 0) {
+        area.setHeight(m_nTemplateHeight);
+        painter.fillRect(rect().adjusted(0, m_nTemplateHeight, 0, 0), plat::ToQColor(vantoc::kBackground));
+    }
+    if (m_background.isNull()) painter.fillRect(area, plat::ToQColor(vantoc::kBackground));
+    else painter.drawImage(area, m_background);
+}
+
+// Marks and run details join the About entry in the context menu, above it.
+void CStirrerDlg::AddJournalEntries()
+{
+    if (!m_pSysMenu) m_pSysMenu = new QMenu(this);
+    QAction* first = m_pSysMenu->actions().value(0);
+    auto* mark = new QAction(QStringLiteral("Mark event…"), m_pSysMenu);
+    mark->setShortcut(QKeySequence(Qt::Key_F2));
+    auto* details = new QAction(QStringLiteral("Run details…"), m_pSysMenu);
+    m_pSysMenu->insertAction(first, mark);
+    m_pSysMenu->insertAction(first, details);
+    connect(mark, &QAction::triggered, this, &CStirrerDlg::OnMarkEvent);
+    connect(details, &QAction::triggered, this, &CStirrerDlg::OnRunDetails);
+    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    connect(f2, &QShortcut::activated, this, &CStirrerDlg::OnMarkEvent);
+}
+
+void CStirrerDlg::AddStatusStrip()
+{
+    m_nTemplateHeight = height();
+    m_pStrip = new CRunStatusStrip(m_run, this);
+    m_pStrip->setGeometry(0, m_nTemplateHeight, width(), CRunStatusStrip::kHeight);
+    setFixedSize(width(), m_nTemplateHeight + CRunStatusStrip::kHeight);
+}
+
+void CStirrerDlg::OnMarkEvent()
+{
+    if (!m_run.IsRunning()) return;
+    bool ok = false;
+    const QString note = QInputDialog::getText(this, QStringLiteral("Mark event"), QStringLiteral("Note:"),
+                                               QLineEdit::Normal, m_run.NextMarkText(), &ok);
+    if (ok) MarkEvent(note);
+}
+
+QString CStirrerDlg::MarkEvent(const QString& note)
+{
+    return m_run.Mark(note);
+}
+
+void CStirrerDlg::OnRunDetails()
+{
+    CRunControl::SJournalOptions options = m_run.JournalOptions();
+    CRunDetailsDlg dlg(this);
+    dlg.SetValues(options.strOperator, options.strSample, options.strNote);
+    if (dlg.exec() != QDialog::Accepted) return;
+    options.strOperator = dlg.Operator();
+    options.strSample = dlg.Sample();
+    options.strNote = dlg.Note();
+    m_run.SetJournalOptions(options);
+    CRunDetailsDlg::RememberOperator(options.strOperator);
+}
+
+void CStirrerDlg::OfferRecovery()
+{
+    const CRunControl::SJournalOptions& options = m_run.JournalOptions();
+    if (!options.bEnabled) return;
+    const CJournalStore store(options.strDir);
+    const QStringList unfinished = store.Unfinished();
+    if (unfinished.isEmpty()) return;
+    CRecoveryDlg dlg(store, unfinished, this);
+    dlg.exec();
+    if (dlg.OpenPath().isEmpty()) return;
+    try {
+        m_pCharts->ShowJournal(CRunJournal::Load(dlg.OpenPath()));
+    } catch (const CJournalError& e) {
+        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// Not modal: the motor control and the charts go on while it is shown.
+void CStirrerDlg::ShowJournalWarning(const QString& text)
+{
+    if (m_pJournalWarning) return;
+    auto* box = new QMessageBox(QMessageBox::Warning, vantoc::String(vantoc::IDS_PRODUCT_NAME), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    m_pJournalWarning = box;
 }
 
 void CStirrerDlg::contextMenuEvent(QContextMenuEvent* event)

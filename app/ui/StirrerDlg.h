@@ -8,6 +8,7 @@
 #include <array>
 
 class CLiveCharts;
+class CRunStatusStrip;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
@@ -28,6 +29,21 @@ public:
 
     // Preselection of the port settings dialog (command line).
     void SetPortPreselection(const QString& portName, const QString& baudText);
+    // The run journal (off unless set; the application sets it). With a
+    // journal, the window offers the unfinished runs it finds at start.
+    void SetJournalOptions(const CRunControl::SJournalOptions& options);
+
+    // "Mark event…" (F2): asks for a note and marks the run.
+    void OnMarkEvent();
+    // Marks the run with the note ("Mark n" when empty); the text used.
+    QString MarkEvent(const QString& note);
+    // "Run details…": operator, sample and note of the next run.
+    void OnRunDetails();
+    // The question about unfinished journals; nothing when there are none.
+    void OfferRecovery();
+    const CRunStatusStrip* Strip() const { return m_pStrip; }
+    // The context menu's entries (About among them).
+    QMenu* ContextMenu() const { return m_pSysMenu; }
 
     // Handlers, public so that the application and the tests can drive them.
     void OnStart();
@@ -68,6 +84,9 @@ private:
     void SetUpControls();
     void PortSettingsStep();
     void UpdateRunButtons(bool running);
+    void AddJournalEntries();
+    void AddStatusStrip();
+    void ShowJournalWarning(const QString& text);
     void ShowConnectionProblem(const QString& reason);
 
     CRunControl m_run;
@@ -80,6 +99,9 @@ private:
     CVelButton* m_btnSave = nullptr;
     std::array<CTarnStatic*, 6> m_stcLabels{};  // 1012 to 1017
     QMenu* m_pSysMenu = nullptr;
+    CRunStatusStrip* m_pStrip = nullptr;
+    int m_nTemplateHeight = 0;  // the client height the template gives
+    QPointer<QWidget> m_pJournalWarning;
     QLabel* m_stcProblem = nullptr;
     QImage m_background;
     int m_nBackground = 2;

@@ -146,6 +146,13 @@ void CVelGraph::RemoveAll(plat::BOOL bSeriesOnly)
     }
     m_arSeries.clear();
     m_Legend.RemoveAll();
+    m_arMarkers.clear();
+}
+
+int CVelGraph::AddMarker(double x, plat::COLORREF crColor, int nPenStyle, const plat::CString& strLabel)
+{
+    m_arMarkers.push_back({x, crColor, nPenStyle, strLabel});
+    return static_cast<int>(m_arMarkers.size()) - 1;
 }
 
 void CVelGraph::ActivateSeries(int nIndex, plat::BOOL bActive)

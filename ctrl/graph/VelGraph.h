@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/GraphAxis.h"
+#include "graph/GraphMarker.h"
 #include "graph/VelGraphSeries.h"
 #include "graph/VelGraphTitle.h"
 #include "platform/Point.h"
@@ -12,6 +13,7 @@
 
 #include <QObject>
 #include <memory>
+#include <vector>
 
 class QWidget;
 namespace plat {
@@ -82,6 +84,11 @@ public:
     // Drops the series and legend entries; without bSeriesOnly the three
     // titles go as well (and stay gone).
     void RemoveAll(plat::BOOL bSeriesOnly);
+    // Vertical marker lines under the series (pen one pixel wide, nPenStyle a
+    // PS_ style); RemoveAll clears them too. Returns the marker's index.
+    int AddMarker(double x, plat::COLORREF crColor, int nPenStyle, const plat::CString& strLabel);
+    void RemoveAllMarkers() { m_arMarkers.clear(); }
+    const std::vector<tagGraphMarker>& GetMarkers() const { return m_arMarkers; }
     // Throws for an index outside the series.
     void ActivateSeries(int nIndex, plat::BOOL bActive);
     // Writes the indexes of the active series, ascending, into pIndexes
@@ -233,4 +240,6 @@ private:
     const tagGraphAxis& AxisRef(eGraphAxisType eType) const { return eType == GRAPH_AXIS_X ? m_XAxis : m_YAxis; }
     void CheckSeriesIndex(int nIndex) const;
     void InstallDrawer(std::unique_ptr<CVelGraphDrawer> pDrawer);
+
+    std::vector<tagGraphMarker> m_arMarkers;
 };

@@ -93,6 +93,8 @@ public:
 protected:
     virtual void DrawXAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffered);
     virtual void DrawYAxis(plat::CDC* pDC, plat::CRect rcPlot, int bBuffered);
+    // The graph's marker lines across rcPlot, before the series.
+    virtual void DrawMarkers(plat::CDC* pDC, plat::CRect rcPlot);
     virtual void DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* pSeries,
                                plat::CPoint ptOrigin) = 0;
     // Non-zero when pt (window coordinates) touches the series drawn in rcPlot.

@@ -60,11 +60,33 @@ void CVelGraphDrawer::Draw(plat::CDC* pDC, plat::CRect rcPlot)
     mem.FillSolidRect(rcBitmap, m_pGraph->GetBkgColor());
     DrawXAxis(&mem, rcBitmap, 1);
     DrawYAxis(&mem, rcBitmap, 1);
+    if (!m_pGraph->GetMarkers().empty()) DrawMarkers(&mem, rcBitmap);
     // Point tooltips need no tools per paint: GetToolTip hit-tests the data.
     for (const auto& pSeries : *m_pGraph->GetSeriesArray())
         if (pSeries->bShow) DrawOneSeries(&mem, rcBitmap, pSeries.get(), rcPlot.TopLeft());
     pDC->BitBlt(rcPlot.left, rcPlot.top, w, h, &mem, 0, 0, plat::SRCCOPY);
     mem.SelectObject(pOld);
+}
+
+void CVelGraphDrawer::DrawMarkers(plat::CDC* pDC, plat::CRect rcPlot)
+{
+    pDC->SaveDC();
+    pDC->SelectObject(ScaleFont());
+    pDC->SetBkMode(plat::TRANSPARENT);
+    for (const tagGraphMarker& marker : m_pGraph->GetMarkers()) {
+        int bValid = 0;
+        const int x = rcPlot.left + GetAxisPosition(marker.x, m_pXAxis, bValid);
+        if (!bValid || x < rcPlot.left || x >= rcPlot.right) continue;
+        plat::CPen pen(marker.nPenStyle, 1, marker.crColor);
+        plat::CPen* pOld = pDC->SelectObject(&pen);
+        pDC->MoveTo(x, rcPlot.top);
+        pDC->LineTo(x, rcPlot.bottom);
+        pDC->SelectObject(pOld);
+        if (marker.strLabel.isEmpty()) continue;
+        pDC->SetTextColor(marker.crColor);
+        pDC->TextOut(x + 2, rcPlot.top + 1, marker.strLabel);
+    }
+    pDC->RestoreDC(-1);
 }
 
 int CVelGraphDrawer::CalculatePixelStep(tagGraphAxis* pAxis, int nLength)

@@ -29,6 +29,8 @@ protected:
         env.remove("WAYLAND_DISPLAY");
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("VANTOC_LOG_DIR", logDir.path());
+        // Journals go to a temporary folder, not into the tester's home.
+        env.insert("XDG_DATA_HOME", logDir.filePath("data"));
         process.setProcessEnvironment(env);
         process.setProgram(QStringLiteral(VANTOC_PROGRAM));
         process.setArguments(args);
