@@ -4,6 +4,7 @@
 #include "platform/Pen.h"
 #include "platform/SysColor.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QStyleOptionHeader>
 
@@ -65,8 +66,15 @@ void CVelHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logi
     QStyleOptionHeader opt;
     initStyleOptionForIndex(&opt, logicalIndex);
     const UINT nState = (opt.state & QStyle::State_Sunken) ? ODS_SELECTED : 0;
-    CDC dc(painter);
-    DrawItem(&dc, CRect(rect), logicalIndex, nState);
+    // Drawn off-screen first: a DC over the header's painter draws nothing
+    // when a parent that was never shown is rendered.
+    QImage image(rect.size(), QImage::Format_RGB32);
+    {
+        CDC dc(&image);
+        dc.SetWindowOrg(rect.left(), rect.top());
+        DrawItem(&dc, CRect(rect), logicalIndex, nState);
+    }
+    painter->drawImage(rect.topLeft(), image);
 }
 
 void CVelHeaderCtrl::DrawItem(CDC* pDC, const CRect& rcItem, int nItem, UINT nState) const

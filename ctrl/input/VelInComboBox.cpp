@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScreen>
 #include <algorithm>
 
 using namespace plat;
@@ -60,17 +61,17 @@ CRect CVelInComboBox::GetDroppedControlRect() const
 void CVelInComboBox::showPopup()
 {
     QComboBox::showPopup();
-    // The open list fills the rest of the rectangle the box was made with.
+    // The open list hangs below the box (above it when the screen ends
+    // first) and fills the rest of the rectangle the box was made with.
     QWidget* popup = view()->window();
     const int nListHeight = m_nDroppedHeight - height();
-    if (popup && nListHeight > 0) {
-        const QPoint below = mapToGlobal(QPoint(0, height()));
-        QRect g = popup->geometry();
-        if (g.top() >= below.y()) g.moveTop(below.y());
-        else g.moveBottom(mapToGlobal(QPoint(0, 0)).y() - 1);
-        g.setHeight(nListHeight);
-        popup->setGeometry(g);
-    }
+    if (!popup || nListHeight <= 0) return;
+    QRect g = popup->geometry();
+    g.setHeight(nListHeight);
+    g.moveTop(mapToGlobal(QPoint(0, height())).y());
+    const QScreen* screen = this->screen();
+    if (screen && g.bottom() > screen->availableGeometry().bottom()) g.moveBottom(mapToGlobal(QPoint(0, 0)).y() - 1);
+    popup->setGeometry(g);
 }
 
 void CVelInComboBox::SetUserFont(const LOGFONT& lf)

@@ -103,6 +103,7 @@ void CVelListCtrl::SortItems(int nColumn, bool bAscending)
     });
 
     // Move the cells row by row into their new places.
+    const int nCurrent = currentRow(), nCurrentCol = currentColumn();
     const int nCols = columnCount();
     std::vector<std::vector<QTableWidgetItem*>> cells(nRows, std::vector<QTableWidgetItem*>(nCols));
     for (int r = 0; r < nRows; ++r)
@@ -114,6 +115,8 @@ void CVelListCtrl::SortItems(int nColumn, bool bAscending)
     }
     for (sListColAttribute& attr : m_attributes)
         if (attr.nItem >= 0 && attr.nItem < nRows) attr.nItem = newRow[attr.nItem];
+    // The selected row stays selected where it went.
+    if (nCurrent >= 0) setCurrentCell(newRow[nCurrent], nCurrentCol);
 }
 
 void CVelListCtrl::OnHeaderClicked(int nColumn)

@@ -79,7 +79,7 @@ int CVelListCtrl::InsertItem(int nItem, const CString& strText)
 {
     nItem = std::clamp(nItem, 0, rowCount());
     insertRow(nItem);
-    setItem(nItem, 0, new QTableWidgetItem(strText));
+    setItem(nItem, 0, NewCell(0, strText));
     return nItem;
 }
 
@@ -102,8 +102,22 @@ BOOL CVelListCtrl::SetItemText(int nItem, int nSubItem, const CString& strText)
     if (QTableWidgetItem* cell = item(nItem, nSubItem))
         cell->setText(strText);
     else
-        setItem(nItem, nSubItem, new QTableWidgetItem(strText));
+        setItem(nItem, nSubItem, NewCell(nSubItem, strText));
     return TRUE;
+}
+
+QTableWidgetItem* CVelListCtrl::NewCell(int nColumn, const CString& strText) const
+{
+    // Cells take their column's alignment, as the header shows it.
+    auto* cell = new QTableWidgetItem(strText);
+    const int nFormat = m_pHeader->GetItemFormat(nColumn) & CVelHeaderCtrl::HDF_JUSTIFYMASK;
+    Qt::Alignment align = Qt::AlignLeft;
+    if (nFormat & CVelHeaderCtrl::HDF_CENTER)
+        align = Qt::AlignHCenter;
+    else if (nFormat & CVelHeaderCtrl::HDF_RIGHT)
+        align = Qt::AlignRight;
+    cell->setTextAlignment(align | Qt::AlignVCenter);
+    return cell;
 }
 
 CString CVelListCtrl::GetItemText(int nItem, int nSubItem) const

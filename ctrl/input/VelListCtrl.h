@@ -142,6 +142,7 @@ private:
     void RemoveAttribute(int nColumn, int nItem);
     void OnHeaderClicked(int nColumn);
     void ApplyStyles();
+    QTableWidgetItem* NewCell(int nColumn, const plat::CString& strText) const;
 
     std::vector<sListColAttribute> m_attributes;
     CVelHeaderCtrl* m_pHeader;  // owned by the list as its header

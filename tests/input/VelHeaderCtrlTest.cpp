@@ -85,6 +85,11 @@ TEST_F(HeaderFixture, FormatFollowsColumnsAndSetsTheAlignment)
     list.DeleteColumn(0);
     EXPECT_EQ(header->GetItemFormat(0), CVelHeaderCtrl::HDF_RIGHT);
     EXPECT_EQ(header->GetItemFormat(9), 0);
+    // Cells take their column's alignment.
+    list.InsertItem(0, QStringLiteral("a"));
+    list.SetItemText(0, 1, QStringLiteral("b"));
+    EXPECT_EQ(list.item(0, 0)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    EXPECT_EQ(list.item(0, 1)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
 }
 
 TEST_F(HeaderFixture, AscendingArrowPixels)
@@ -138,6 +143,36 @@ TEST_F(HeaderFixture, LabelMakesRoomForTheArrowAndMovesWhenPressed)
     EXPECT_EQ(TextBox(pressed, 70).topLeft(), TextBox(sorted, 70).topLeft() + QPoint(1, 1));
     // Any other state value leaves the label in place.
     EXPECT_EQ(TextBox(Draw(1, CVelHeaderCtrl::ODS_SELECTED | 0x10), 70), TextBox(sorted, 70));
+}
+
+}  // namespace
+
+namespace {
+
+// The header as a picture of a window never shown (a screenshot) shows it.
+TEST(VelHeaderCtrlOnScreen, PaintsTheSortColumnWithLabelAndArrow)
+{
+    QWidget window;
+    window.resize(300, 160);
+    auto& list = *new CVelListCtrl(&window);
+    list.move(17, 23);
+    list.InsertColumn(0, QStringLiteral("Sample"), CVelListCtrl::LVCFMT_LEFT, 100);
+    list.InsertColumn(1, QStringLiteral("Speed"), CVelListCtrl::LVCFMT_RIGHT, 100);
+    list.resize(260, 120);
+    list.GetHeaderCtrl()->SetSortColumn(1, true);
+    CVelHeaderCtrl* header = list.GetHeaderCtrl();
+    const QImage shot = window.grab()
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32)
+                            .copy(QRect(header->mapTo(&window, QPoint(0, 0)), header->size()));
+    const int o = header->height() / 4, r = header->sectionViewportPosition(1) + 100, b = header->height();
+    EXPECT_EQ(shot.pixel(r - 2 * o, o), Rgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    EXPECT_EQ(shot.pixel(r - 3 * o - 1, b - o - 1), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(shot.pixel(r - 2, 1), Rgb(GetSysColor(COLOR_BTNFACE)));
+    int dark = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = r - 100; x < r - 3 * o; ++x) dark += qGray(shot.pixel(x, y)) < 90;
+    EXPECT_GT(dark, 10) << "the label is drawn";
 }
 
 }  // namespace

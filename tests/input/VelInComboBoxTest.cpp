@@ -66,6 +66,7 @@ TEST_F(InComboFixture, ClosedBoxAtTheTopOpenListFillsTheRest)
     QWidget* popup = combo->view()->window();
     ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ(popup->height() + combo->height(), 100);
+    EXPECT_EQ(popup->geometry().top(), combo->mapToGlobal(QPoint(0, combo->height())).y());
     // Opening its own list does not end the edit.
     EXPECT_EQ(ends, 0);
     combo->hidePopup();

@@ -86,10 +86,16 @@ TEST(VelListCtrlSort, CellAttributesFollowTheirRows)
     for (int r = 0; r < 3; ++r) list.InsertItem(r, QString::number(3 - r));
     list.SetNumEdit(0, 0, 1, 3);  // on "3"
     list.EnableItem(FALSE, 0, -1);
+    list.setCurrentCell(1, 0);  // "2"
     list.SortItems(0, true);
     EXPECT_EQ(Column(list, 0), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(list.TypeOf(0, 2), CVelListCtrl::EDIT_NUMBER);
     EXPECT_EQ(list.TypeOf(0, 0), CVelListCtrl::EDIT_DISABLED);
+    EXPECT_EQ(list.currentRow(), 1);
+    list.setCurrentCell(0, 0);  // "1"
+    list.SortItems(0, false);
+    EXPECT_EQ(list.currentRow(), 2);
+    EXPECT_EQ(list.TypeOf(0, 0), CVelListCtrl::EDIT_NUMBER);
 }
 
 using VelListCtrlHeaderSort = ListFixture;

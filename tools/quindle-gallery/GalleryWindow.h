@@ -18,10 +18,12 @@ public:
     static constexpr int kButtonStates = 8;
     static constexpr int kLabels = 4;
     static constexpr int kCharts = 3;  // line, bar, scatter
+    static constexpr int kListRows = 5;
 
 private:
     QWidget* DigitSection();
     QWidget* ButtonSection();
     QWidget* LabelSection();
     QWidget* ChartSection();
+    QWidget* ListSection();
 };
