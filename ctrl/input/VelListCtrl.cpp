@@ -52,6 +52,7 @@ void CVelListCtrl::ApplyStyles()
 
 int CVelListCtrl::InsertColumn(int nCol, const CString& strHeading, int nFormat, int nWidth)
 {
+    EndEditors();
     nCol = std::clamp(nCol, 0, columnCount());
     insertColumn(nCol);
     setHorizontalHeaderItem(nCol, new QTableWidgetItem(strHeading));
@@ -62,6 +63,7 @@ int CVelListCtrl::InsertColumn(int nCol, const CString& strHeading, int nFormat,
 
 BOOL CVelListCtrl::DeleteColumn(int nCol)
 {
+    EndEditors();
     m_attributes.erase(std::remove_if(m_attributes.begin(), m_attributes.end(),
                                       [nCol](const sListColAttribute& a) { return a.nColumn == nCol; }),
                        m_attributes.end());
@@ -77,6 +79,7 @@ int CVelListCtrl::GetColCount() const
 
 int CVelListCtrl::InsertItem(int nItem, const CString& strText)
 {
+    EndEditors();
     nItem = std::clamp(nItem, 0, rowCount());
     insertRow(nItem);
     setItem(nItem, 0, NewCell(0, strText));
@@ -85,6 +88,7 @@ int CVelListCtrl::InsertItem(int nItem, const CString& strText)
 
 BOOL CVelListCtrl::DeleteItem(int nItem)
 {
+    EndEditors();
     if (nItem < 0 || nItem >= rowCount()) return FALSE;
     removeRow(nItem);
     return TRUE;
@@ -92,6 +96,7 @@ BOOL CVelListCtrl::DeleteItem(int nItem)
 
 BOOL CVelListCtrl::DeleteAllItems()
 {
+    EndEditors();
     setRowCount(0);
     return TRUE;
 }

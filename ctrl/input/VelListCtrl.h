@@ -69,7 +69,8 @@ public:
 
     CVelHeaderCtrl* GetHeaderCtrl() const { return m_pHeader; }
 
-    // Columns and items, as a report list offers them.
+    // Columns and items, as a report list offers them. Inserting or deleting
+    // rows or columns first commits an open editor to the cell it was opened on.
     int InsertColumn(int nCol, const plat::CString& strHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
     // Removes the column's attributes, then the column. Attributes of later
     // columns keep their column numbers.

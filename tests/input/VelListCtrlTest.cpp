@@ -357,6 +357,24 @@ TEST_F(VelListCtrlCommit, DropDownWithoutAMatchCommitsAnEmptyText)
     EXPECT_EQ(list->GetInComboBox(), nullptr);
 }
 
+TEST_F(VelListCtrlCommit, RowsAndColumnsChangingCommitTheEditToItsOwnCell)
+{
+    QSignalSpy commits(list.get(), &CVelListCtrl::editCommitted);
+    ClickCell(2, 0);
+    QTest::keyClicks(list->GetInEdit(), QStringLiteral("paste"));
+    list->DeleteItem(0);
+    ASSERT_EQ(commits.count(), 1);
+    EXPECT_EQ(commits[0][0].toInt(), 2);
+    EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("paste"));
+
+    ClickCell(0, 2);
+    QTest::keyClicks(list->GetInEdit(), QStringLiteral("pulse"));
+    list->DeleteColumn(1);
+    ASSERT_EQ(commits.count(), 2);
+    EXPECT_EQ(list->GetItemText(0, 1), QStringLiteral("pulse"));
+    EXPECT_EQ(list->GetInEdit(), nullptr);
+}
+
 TEST_F(VelListCtrlCommit, DestroyingTheListWithAnOpenEditorIsSafe)
 {
     QSignalSpy commits(list.get(), &CVelListCtrl::editCommitted);
