@@ -46,20 +46,6 @@ TEST(VelInEdit, NumberTextReadsClampsAndFormats)
             << "text \"" << c.text << "\"";
 }
 
-TEST(VelInEdit, DefaultsOfBothForms)
-{
-    const CVelInEdit list(3, 4, QStringLiteral("x"));
-    const CVelInEdit tree(nullptr, 7, QStringLiteral("y"));
-    for (const CVelInEdit* e : {&list, &tree}) {
-        EXPECT_FALSE(e->IsNumEdit());
-        EXPECT_FALSE(e->IsTabDown());
-        EXPECT_EQ(e->GetMinimum(), -std::numeric_limits<double>::max());
-        EXPECT_EQ(e->GetMaximum(), std::numeric_limits<double>::max());
-        EXPECT_EQ(e->GetPrecision(), 0u);
-    }
-    EXPECT_EQ(tree.GetInitText(), QStringLiteral("y"));
-}
-
 // An edit made by Create on a shown, active host.
 class InEditFixture : public ::testing::Test {
 protected:
@@ -113,13 +99,6 @@ TEST_F(InEditFixture, NumberModeDropsWhatCannotBeANumber)
         EXPECT_EQ(edit->text(), QString::fromUtf8(c.kept)) << "typed " << c.typed;
         delete edit;
     }
-}
-
-TEST_F(InEditFixture, TextModeTakesEveryCharacter)
-{
-    auto* edit = Open(new CVelInEdit(0, 0, QString()));
-    QTest::keyClicks(edit, QStringLiteral("-1.5 rpm/s"));
-    EXPECT_EQ(edit->text(), QStringLiteral("-1.5 rpm/s"));
 }
 
 TEST_F(InEditFixture, FocusLossSendsOneListNotification)
