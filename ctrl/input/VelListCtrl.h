@@ -22,7 +22,8 @@
 //
 // Attributes: setting an attribute of a cell or a column (item -1) replaces
 // whatever attribute that exact cell or column had. A cell attribute beats
-// its column's attribute.
+// its column's attribute. An enabled and a disabled mark both open no
+// editor; they differ only in the type the lookup reports, for the owner.
 //
 // Sorting: SortItems orders the rows by one column, comparing dates
 // (dd/mm/yyyy) when every text of the column is one, numbers when every text
