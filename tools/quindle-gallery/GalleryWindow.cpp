@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 #include <cmath>
 #include <vector>
@@ -387,7 +388,9 @@ QWidget* GalleryWindow::ListSection()
     list->EnableHeaderSort(TRUE);
     list->GetHeaderCtrl()->SetSortColumn(1, false);
     list->SortItems(1, false);
-    list->setMinimumSize(540, 150);
+    // Tall enough for every row without scrolling.
+    list->setMinimumSize(540, list->horizontalHeader()->sizeHint().height() +
+                                  kListRows * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth());
     row->addWidget(list);
 
     auto* note = new QLabel(QStringLiteral("Speed: a number from 50 to 2200\nImpeller: a drop-down list\n"
