@@ -4,8 +4,10 @@
 #include "platform/DialogTemplate.h"
 #include "platform/ResourceModule.h"
 #include "render/VelGraphLineDrawer.h"
+#include "support/ModalAnswer.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -176,7 +178,10 @@ TEST(VelGraphWndButtons, ClickingTheButtonsRunsTheirActions)
     ShowSized(wnd);
     QTest::mouseClick(wnd.GetButton(CVelGraphWnd::kIdProperty), Qt::LeftButton);
     EXPECT_EQ(wnd.nProperty, 1);
+    // The save button asks for a file name; cancelled here.
+    ModalAnswer<QFileDialog> saveAs([](QFileDialog* d) { d->reject(); });
     QTest::mouseClick(wnd.GetButton(CVelGraphWnd::kIdExportImage), Qt::LeftButton);
+    EXPECT_TRUE(saveAs.answered());
     wnd.OnClickButton(4711);
     EXPECT_EQ(wnd.nProperty, 1);
 }
