@@ -1,13 +1,16 @@
+#include "EditSection.h"
 #include "GalleryWindow.h"
 
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "input/VelEdit.h"
 #include "input/VelListCtrl.h"
 #include "platform/ResourceModule.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -66,6 +69,21 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
     EXPECT_TRUE(editTypes.contains(CVelListCtrl::EDIT_COMBO));
     EXPECT_EQ(list->GetHeaderCtrl()->GetSortColumn(), 1);
     EXPECT_EQ(list->GetItemText(0, 1), QStringLiteral("2200"));
+}
+
+TEST_F(Gallery, ShowsTheEditInEachModeAndOffersAChartsPropertySheet)
+{
+    GalleryWindow window;
+    const auto edits = window.findChildren<CVelEdit*>();
+    ASSERT_EQ(edits.size(), EditSection::kEdits);
+    QSet<int> modes;
+    for (const CVelEdit* edit : edits) modes.insert(edit->GetMode());
+    EXPECT_EQ(modes.size(), EditSection::kEdits);
+    const auto* section = window.findChild<EditSection*>();
+    ASSERT_NE(section, nullptr);
+    const auto* button = section->findChild<QPushButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
 }
 
 TEST_F(Gallery, RendersOffscreen)

@@ -22,7 +22,8 @@ namespace {
 
 using plat::CRect;
 
-// Counts what a user would see happen: property sheets opened, paints.
+// Counts what a user would see happen: property sheets asked for (without
+// running them), paints.
 class ProbeWnd : public CVelGraphWnd {
 public:
     using CVelGraphWnd::CVelGraphWnd;
@@ -31,7 +32,7 @@ public:
     plat::BOOL OnProperty() override
     {
         ++nProperty;
-        return CVelGraphWnd::OnProperty();
+        return plat::FALSE;
     }
 
 protected:

@@ -1,6 +1,7 @@
 #include "GalleryWindow.h"
 
 #include "Backdrop.h"
+#include "EditSection.h"
 
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
@@ -98,8 +99,10 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(DigitSection());
     layout->addWidget(ButtonSection());
     layout->addWidget(LabelSection());
-    layout->addWidget(ChartSection());
+    QWidget* charts = ChartSection();
+    layout->addWidget(charts);
     layout->addWidget(InputSection());
+    layout->addWidget(new EditSection(charts->findChild<CVelGraphWnd*>()));
     layout->addWidget(ListSection());
 }
 
