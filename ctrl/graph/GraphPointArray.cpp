@@ -45,6 +45,49 @@ int CGraphPointArray::Add(double x, double y)
     return m_nSize++;
 }
 
+int CGraphPointArray::RoomFor(int nSize, int nCount)
+{
+    if (nCount < 0 || nCount > std::numeric_limits<int>::max() - nSize)
+        throw plat::CInvalidArgException("point array: size limit reached");
+    return nSize + nCount;
+}
+
+// One pass: the points and, while they are valid, the extents.
+void CGraphPointArray::CopyIn(tagGraphPoint* pTo, int nCount, const double* pX, const double* pY)
+{
+    for (int i = 0; i < nCount; ++i) pTo[i] = {pX[i], pY[i]};
+    if (!m_bExtentsValid) return;
+    for (int i = 0; i < nCount; ++i) {
+        m_xExtent.Add(pX[i]);
+        m_yExtent.Add(pY[i]);
+    }
+}
+
+void CGraphPointArray::Append(int nCount, const double* pX, const double* pY)
+{
+    const int nNewSize = RoomFor(m_nSize, nCount);
+    if (nCount == 0) return;
+    if (nNewSize > m_nCapacity) {
+        std::unique_ptr<tagGraphPoint[]> pNew(new tagGraphPoint[nNewSize]);
+        std::copy_n(m_pData.get(), m_nSize, pNew.get());
+        m_pData = std::move(pNew);
+        m_nCapacity = nNewSize;
+    }
+    CopyIn(m_pData.get() + m_nSize, nCount, pX, pY);
+    m_nSize = nNewSize;
+}
+
+void CGraphPointArray::Assign(int nCount, const double* pX, const double* pY)
+{
+    RoomFor(0, nCount);
+    std::unique_ptr<tagGraphPoint[]> pNew(nCount > 0 ? new tagGraphPoint[nCount] : nullptr);
+    RemoveAll();
+    m_pData = std::move(pNew);
+    m_nCapacity = nCount;
+    CopyIn(m_pData.get(), nCount, pX, pY);
+    m_nSize = nCount;
+}
+
 void CGraphPointArray::CheckIndex(int nIndex) const
 {
     if (nIndex < 0 || nIndex >= m_nSize)

@@ -23,6 +23,13 @@ public:
     // Appends a point and returns its index. On an allocation failure
     // std::bad_alloc leaves the array as it was.
     int Add(double x, double y);
+    // Appends nCount points taken pairwise from pX and pY with at most one
+    // allocation (to exactly the room needed) and one copy. On a failure the
+    // array is as it was.
+    void Append(int nCount, const double* pX, const double* pY);
+    // Replaces every point by nCount pairs: one allocation of exactly nCount
+    // points, made before the old points go, so a failure loses nothing.
+    void Assign(int nCount, const double* pX, const double* pY);
     // Both throw plat::CInvalidArgException for an index outside 0..size-1.
     void SetAt(int nIndex, double x, double y);
     const tagGraphPoint& GetAt(int nIndex) const;
@@ -49,6 +56,8 @@ public:
 private:
     void CheckIndex(int nIndex) const;
     void Grow();
+    static int RoomFor(int nSize, int nCount);
+    void CopyIn(tagGraphPoint* pTo, int nCount, const double* pX, const double* pY);
 
     struct tagExtent {
         double dMin = 0.0;

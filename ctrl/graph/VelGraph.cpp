@@ -118,9 +118,8 @@ void CVelGraph::SetSeriesAt(int nIndex, plat::UINT nCount, const double* pX, con
         return;
     }
     CheckPoints(nCount, pX, pY);
-    CVelGraphSeries& series = *m_arSeries[nIndex];
-    series.RemoveAll();
-    for (plat::UINT i = 0; i < nCount; ++i) series.Add(pX[i], pY[i]);
+    // A count beyond the array's limit shows up negative and is refused.
+    m_arSeries[nIndex]->arPoints.Assign(static_cast<int>(nCount), pX, pY);
     MarkAxesDirty();
 }
 

@@ -145,7 +145,7 @@ void CVelGraphWnd::paintEvent(QPaintEvent*)
     if (rc.IsRectEmpty()) return;
     if (m_pGraph->GetBound().IsRectEmpty()) AdjustLayout(rc, &dc);
 
-    CVelMemDC dcMem(&dc, rc, plat::GetSysColor(plat::COLOR_BTNFACE));
+    CVelMemDC dcMem(&dc, rc, plat::GetSysColor(plat::COLOR_BTNFACE), &m_bmpPaintBuffer);
     // Drawing keeps the window's coordinates, the ones layout and mouse use.
     dcMem.SetWindowOrg(rc.left, rc.top);
     OnDraw(&dcMem, rc);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/VelGraph.h"
+#include "platform/Bitmap.h"
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
 #include "platform/ToolTipCtrl.h"
@@ -158,6 +159,8 @@ protected:
     void OnLButtonDblClk(plat::CPoint pt);
 
     plat::COLORREF m_crBkg = kDefaultBkgColor;
+    // The off-screen picture of the last paint, kept while the size stays.
+    plat::CBitmap m_bmpPaintBuffer;
     plat::CToolTipCtrl m_ToolTip;  // shared with the graph's drawer
     int m_bShowButtons = 1;
     int m_nButtonWidth = 22;

@@ -5,8 +5,7 @@
 #include <cstdint>
 
 namespace {
-// Values below this have no place on a logarithmic axis.
-constexpr double kLogLowest = 1e-7;
+constexpr double kLogLowest = CAxisScale::kLogLowest;
 // Keeps a far-off position clear of int overflow when offsets are added.
 constexpr double kMaxOffset = 1e9;
 constexpr double kWholeTolerance = 1e-7;

@@ -50,6 +50,8 @@ public:
     static double Value(int nOffset, const tagGraphAxis& axis);
 
     static constexpr int kMaxPrecision = 15;
+    // Values below this have no place on a logarithmic axis.
+    static constexpr double kLogLowest = 1e-7;
     // The walk never exceeds this many ticks, whatever the record says.
     static constexpr int kMaxTicks = 100000;
 

@@ -24,5 +24,29 @@ CMarkerStamp CMarkerStamp::Capture(int nReach, const std::function<void(plat::CD
             stamp.m_nReach = std::max({stamp.m_nReach, std::abs(x - nReach), std::abs(y - nReach)});
         }
     }
+    stamp.FindSpans();
     return stamp;
+}
+
+void CMarkerStamp::FindSpans()
+{
+    m_arSpans.clear();
+    if (m_arPixels.empty()) return;
+    std::vector<tagSpan> arSpans;
+    std::vector<int> arCount;
+    for (const tagPixel& px : m_arPixels) {
+        if (px.argb != m_arPixels.front().argb) return;
+        auto it = std::find_if(arSpans.begin(), arSpans.end(), [&](const tagSpan& s) { return s.dx == px.dx; });
+        if (it == arSpans.end()) {
+            arSpans.push_back({px.dx, px.dy, px.dy});
+            arCount.push_back(1);
+            continue;
+        }
+        it->dyTop = std::min(it->dyTop, px.dy);
+        it->dyBottom = std::max(it->dyBottom, px.dy);
+        ++arCount[static_cast<std::size_t>(it - arSpans.begin())];
+    }
+    for (std::size_t i = 0; i < arSpans.size(); ++i)
+        if (arSpans[i].dyBottom - arSpans[i].dyTop + 1 != arCount[i]) return;
+    m_arSpans = std::move(arSpans);
 }

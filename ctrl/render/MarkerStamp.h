@@ -27,12 +27,27 @@ public:
     // how far from the centre it may paint, at most.
     static CMarkerStamp Capture(int nReach, const std::function<void(plat::CDC&, plat::CPoint)>& paint);
 
+    // The pixels of one column of the stamp, dyTop to dyBottom inclusive.
+    struct tagSpan {
+        int dx = 0;
+        int dyTop = 0;
+        int dyBottom = 0;
+    };
+
     const std::vector<tagPixel>& Pixels() const { return m_arPixels; }
+    // Set when every pixel has one colour and each column of the stamp is
+    // unbroken: a stack of stamps one row apart then covers, per column,
+    // one unbroken run, so it can be painted as such.
+    bool HasSpans() const { return !m_arSpans.empty(); }
+    const std::vector<tagSpan>& Spans() const { return m_arSpans; }
     // Farthest pixel from the centre, in either direction.
     int Reach() const { return m_nReach; }
     bool IsEmpty() const { return m_arPixels.empty(); }
 
 private:
+    void FindSpans();
+
     std::vector<tagPixel> m_arPixels;
+    std::vector<tagSpan> m_arSpans;
     int m_nReach = 0;
 };

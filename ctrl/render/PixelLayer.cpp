@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+CPixelLayer::CPixelLayer() = default;
+
+CPixelLayer::~CPixelLayer() = default;
+
 void CPixelLayer::Begin(plat::CRect rcArea)
 {
     m_ptOrigin = rcArea.TopLeft();
@@ -49,14 +53,22 @@ void CPixelLayer::Touch(int x0, int y0, int x1, int y1)
 // Pixels y0 towards y1, y1 itself not included.
 void CPixelLayer::VerticalRun(int x, int y0, int y1)
 {
-    if (static_cast<unsigned>(x) >= static_cast<unsigned>(m_nWidth) || y0 == y1) return;
-    int nTop = y0 < y1 ? y0 : y1 + 1;
-    int nBottom = y0 < y1 ? y1 : y0 + 1;  // excluded
+    const int nTop = y0 < y1 ? y0 : y1 + 1;
+    const int nBottom = y0 < y1 ? y1 : y0 + 1;  // excluded
+    if (FillColumn(x, nTop, nBottom)) Touch(x, nTop, x, nBottom - 1);
+}
+
+// Rows nTop to nBottom - 1 of column x, cut to the layer; false when
+// nothing of it is inside. The caller marks what it painted.
+bool CPixelLayer::FillColumn(int x, int nTop, int nBottom)
+{
+    if (static_cast<unsigned>(x) >= static_cast<unsigned>(m_nWidth)) return false;
     nTop = std::max(nTop, 0);
     nBottom = std::min(nBottom, m_nHeight);
+    if (nTop >= nBottom) return false;
     std::uint32_t* p = m_pBits + static_cast<std::size_t>(nTop) * m_nStride + x;
     for (int y = nTop; y < nBottom; ++y, p += m_nStride) *p = m_argb;
-    Touch(x, nTop, x, nBottom - 1);
+    return true;
 }
 
 void CPixelLayer::RasterLine(plat::CPoint a, plat::CPoint b)
@@ -150,6 +162,24 @@ void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
         }
     }
     Touch(pt.x - r, pt.y - r, pt.x + r, pt.y + r);
+}
+
+void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount)
+{
+    if (!stamp.HasSpans() || !m_pBits) {
+        for (int i = 0; i < nCount; ++i) Stamp(stamp, {pt.x, pt.y + i});
+        return;
+    }
+    const std::uint32_t argbKeep = m_argb;
+    m_argb = stamp.Pixels().front().argb;
+    pt -= m_ptOrigin;
+    // Each column of the stack is one run: its top stamp's top to its
+    // bottom stamp's bottom.
+    for (const CMarkerStamp::tagSpan& span : stamp.Spans())
+        FillColumn(pt.x + span.dx, pt.y + span.dyTop, pt.y + nCount - 1 + span.dyBottom + 1);
+    const int r = stamp.Reach();
+    Touch(pt.x - r, pt.y - r, pt.x + r, pt.y + nCount - 1 + r);
+    m_argb = argbKeep;
 }
 
 void CPixelLayer::Paint(plat::CDC* pDC)

@@ -21,6 +21,8 @@ class CDC;
 // the pixels it covers rather than to the number of drawing calls.
 class QUINDLE_EXPORT CPixelLayer {
 public:
+    CPixelLayer();
+    ~CPixelLayer();
     // A clear layer over rcArea (DC coordinates); drawing outside it is lost.
     void Begin(plat::CRect rcArea);
     void SetColor(plat::COLORREF cr);
@@ -33,6 +35,8 @@ public:
     // a billion pixels away costs no more than one at the edge.
     void Line(plat::CPoint a, plat::CPoint b);
     void Stamp(const CMarkerStamp& stamp, plat::CPoint pt);
+    // The stamp at pt and at the nCount - 1 points below it, one row apart.
+    void StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount);
     // Paints what was drawn since Begin over its area of the DC, then
     // clears the layer.
     void Paint(plat::CDC* pDC);
@@ -51,6 +55,7 @@ private:
     void Clear();
     void Touch(int x0, int y0, int x1, int y1);
     void VerticalRun(int x, int y0, int y1);
+    bool FillColumn(int x, int nTop, int nBottom);
     void RasterLine(plat::CPoint a, plat::CPoint b);
     void Put(int x, int y) const
     {

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <limits>
 
-void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
-                          plat::CRect rcPlot, bool bLines, int nMarkReach)
+CSeriesPixels::tagKey CSeriesPixels::MakeKey(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis,
+                                             const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines,
+                                             int nMarkReach, int nLineReach)
 {
     tagKey key;
     key.pData = arPoints.GetData();
@@ -20,28 +21,42 @@ void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& 
     key.rcPlot = rcPlot;
     key.bLines = bLines;
     key.nMarkReach = nMarkReach;
+    key.nLineReach = nLineReach;
+    return key;
+}
+
+void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                          plat::CRect rcPlot, bool bLines, int nMarkReach)
+{
+    const tagKey key = MakeKey(arPoints, xAxis, yAxis, rcPlot, bLines, nMarkReach, -1);
     // NaN scale values compare unequal, so such a scale is always rebuilt.
     if (key == m_key) return;
     Build(key.pData, key.nCount, xAxis, yAxis, rcPlot, bLines, nMarkReach);
     m_key = key;
 }
 
-void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
-                          const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, int nMarkReach)
+void CSeriesPixels::Reset(plat::CRect rcPlot, int nMarkReach)
 {
     m_key = tagKey();
     m_arVertex.clear();
     m_arRunStart.clear();
     m_arMark.clear();
-    const bool bMarks = nMarkReach >= 0;
-    if (bMarks) {
+    if (nMarkReach >= 0) {
         m_rcMarkable = rcPlot;
         m_rcMarkable.InflateRect(nMarkReach, nMarkReach);
         const std::size_t nBits = static_cast<std::size_t>(std::max(m_rcMarkable.Width(), 0))
                                   * static_cast<std::size_t>(std::max(m_rcMarkable.Height(), 0));
         m_arMarked.assign((nBits + 63) / 64, 0);
     }
+    m_nMarkRight = std::numeric_limits<int>::min();
+    m_bMarkBits = true;
+}
 
+void CSeriesPixels::Build(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
+                          const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, int nMarkReach)
+{
+    Reset(rcPlot, nMarkReach);
+    const bool bMarks = nMarkReach >= 0;
     if (CAxisMapper(xAxis).IsLinear() && CAxisMapper(yAxis).IsLinear())
         BuildLinear(pPoints, nCount, xAxis, yAxis, rcPlot, bLines, bMarks);
     else
@@ -279,6 +294,12 @@ void CSeriesPixels::Flush(const tagColumn& col)
 void CSeriesPixels::AddMark(int x, int y)
 {
     if (!m_rcMarkable.PtInRect({x, y})) return;
+    if (!m_bMarkBits) {
+        m_bMarkBits = true;
+        const std::vector<plat::CPoint> arKnown = std::move(m_arMark);
+        m_arMark.clear();
+        for (const plat::CPoint& pt : arKnown) AddMark(pt.x, pt.y);
+    }
     const std::size_t nBit = static_cast<std::size_t>(y - m_rcMarkable.top) * m_rcMarkable.Width()
                              + static_cast<std::size_t>(x - m_rcMarkable.left);
     std::uint64_t& word = m_arMarked[nBit / 64];

@@ -5,10 +5,14 @@
 #include "platform/Point.h"
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
+#include "render/BlockRows.h"
+#include "render/PointBlocks.h"
 
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+class CBlockWalk;
 
 // The pixels of one series on the current scale, reduced so that painting
 // costs what the plot's size allows rather than what the run's length is:
@@ -34,6 +38,17 @@ public:
     // scale nor the request changed since the last one.
     void Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                plat::CRect rcPlot, bool bLines, int nMarkReach);
+
+    // The same vertices and marker positions for markers of one colour,
+    // whose order therefore does not matter (they come column by column),
+    // at a cost that depends on the plot's width and the logarithm of the
+    // point count rather than on the count: the points are walked through
+    // block summaries kept between builds, extended as points are appended.
+    // Runs of points far beyond the left or right edge become their first
+    // and last vertex: lines between them cannot reach the plot.
+    // nLineReach: how far from its line the pen paints.
+    void BuildColumns(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                      plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
 
     const std::vector<plat::CPoint>& Vertices() const { return m_arVertex; }
     // Index of the first vertex of each run; a run ends where the next begins.
@@ -80,6 +95,13 @@ private:
         }
     };
 
+    struct tagKey;
+    static tagKey MakeKey(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                          plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
+    void Reset(plat::CRect rcPlot, int nMarkReach);
+    void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
+    void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
+    void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
     void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                       const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
     void BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
@@ -100,15 +122,24 @@ private:
         plat::CRect rcPlot;
         bool bLines = false;
         int nMarkReach = 0;
+        int nLineReach = -1;  // -1: built point by point
         bool operator==(const tagKey&) const = default;
     };
     tagKey m_key;
+    // Kept between builds for BuildColumns.
+    CPointBlocks m_blocks;
+    CBlockRows m_rows;
+    std::vector<std::uint64_t> m_arColumnRows;
 
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;
     std::vector<plat::CPoint> m_arMark;
     // One bit per pixel of the marked area, to list each position once.
     std::vector<std::uint64_t> m_arMarked;
+    // Column by column, marks left of none before need no bit: the bits
+    // are filled in from the list once a column comes round again.
+    int m_nMarkRight = 0;
+    bool m_bMarkBits = true;
     plat::CRect m_rcMarkable;
 };
 

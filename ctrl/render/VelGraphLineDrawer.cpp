@@ -41,8 +41,9 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
     if (pStamp && pStamp->IsEmpty()) pStamp = nullptr;
 
     CSeriesPixels& px = m_Pixels.For(pSeries);
-    px.Build(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen,
-                   pStamp ? pStamp->Reach() : -1);
+    // A wide pen paints up to its width from a vertex (joins included).
+    px.BuildColumns(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen, pStamp ? pStamp->Reach() : -1,
+                    bThin ? 0 : pen.lopnWidth + 1);
 
     m_Layer.Begin(rcPlot);
     m_Layer.SetColor(pSeries->crColor);
@@ -56,8 +57,19 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
             for (int i = arStart[r]; i + 1 < nEnd; ++i) m_Layer.Line(arVertex[i], arVertex[i + 1]);
         }
     }
-    if (pStamp)
-        for (const plat::CPoint& pt : px.Marks()) m_Layer.Stamp(*pStamp, pt);
+    if (pStamp) {
+        // Marks come column by column, top down: a stack one row apart goes
+        // in one step.
+        const std::vector<plat::CPoint>& arMark = px.Marks();
+        for (std::size_t i = 0; i < arMark.size();) {
+            std::size_t j = i + 1;
+            while (j < arMark.size() && arMark[j].x == arMark[i].x
+                   && arMark[j].y == arMark[i].y + static_cast<int>(j - i))
+                ++j;
+            m_Layer.StampColumn(*pStamp, arMark[i], static_cast<int>(j - i));
+            i = j;
+        }
+    }
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);
 }

@@ -12,6 +12,11 @@ public:
     // empty one covers the target's clip box. crBkg: the colour the buffer
     // starts with; 0xFFFFFFFF leaves it as created (black).
     CVelMemDC(plat::CDC* pDC, const plat::CRect& rect, plat::COLORREF crBkg);
+    // The same over a buffer the caller keeps between paints (not owned):
+    // used as it is while it has the area's size, made anew otherwise, so
+    // painting a window of unchanged size allocates no picture. With
+    // 0xFFFFFFFF a kept buffer holds the previous paint's picture.
+    CVelMemDC(plat::CDC* pDC, const plat::CRect& rect, plat::COLORREF crBkg, plat::CBitmap* pKeptBuffer);
     ~CVelMemDC() override;
 
     const plat::CRect& GetArea() const { return m_rcArea; }
@@ -23,4 +28,8 @@ protected:
     plat::CBitmap m_bmpBuffer;
     plat::CBitmap* m_hPrevBitmap = nullptr;
     int m_bReady = 0;
+
+private:
+    void Init(plat::CDC* pDC, const plat::CRect& rect, plat::COLORREF crBkg);
+    plat::CBitmap* m_pBuffer = &m_bmpBuffer;  // m_bmpBuffer or the caller's
 };

@@ -239,6 +239,36 @@ TEST(VelGraphWndPaint, BackgroundFillsTheClientAreaAndFollowsSetBkgColor)
 
 // Which forwarding operations repaint at once and which wait for the next
 // layout.
+namespace {
+// The picture a window painted last, read from its kept buffer.
+class BufferWnd : public CVelGraphWnd {
+public:
+    using CVelGraphWnd::CVelGraphWnd;
+    const QImage* Buffer() const { return m_bmpPaintBuffer.ImageData(); }
+};
+}  // namespace
+
+TEST(VelGraphWndPaint, KeepsItsPaintBufferWhileItsSizeStays)
+{
+    BufferWnd wnd;
+    wnd.ShowButtons(plat::FALSE);  // children would cover the picture
+    ShowSized(wnd);
+    wnd.repaint();
+    ASSERT_NE(wnd.Buffer(), nullptr);
+    const uchar* pBits = wnd.Buffer()->constBits();
+    EXPECT_EQ(wnd.Buffer()->size(), QSize(400, 300));
+    const double x[] = {1, 50, 90}, y[] = {10, 80, 30};
+    wnd.AddSeries(3, x, y);
+    wnd.repaint();
+    EXPECT_EQ(wnd.Buffer()->constBits(), pBits) << "same size: same buffer";
+    // What the window shows is the new picture, not the kept one.
+    EXPECT_EQ(wnd.grab().toImage().convertToFormat(QImage::Format_RGB32), *wnd.Buffer());
+    wnd.resize(300, 200);
+    Flush();
+    wnd.repaint();
+    EXPECT_EQ(wnd.Buffer()->size(), QSize(300, 200));
+}
+
 TEST(VelGraphWndPaint, ForwardingOperationsRepaintAsListed)
 {
     const double x[] = {1, 2}, y[] = {3, 4};

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 #include <vector>
@@ -494,4 +495,140 @@ TEST(ChartPaintTest, LegendShowsSwatchesAndLabelsInItsFramedBand)
     // The entry selected first carries the blue handles at its corners.
     EXPECT_EQ(c.At(rc0.left, rc0.top), qRgb(0, 0, 192));
     EXPECT_NE(c.At(rc1.left, rc1.top), qRgb(0, 0, 192));
+}
+
+namespace {
+// A live chart: the fast one keeps what it derived between paints, the
+// naive one draws every point; both get the same changes.
+struct LivePair {
+    Chart fast{GRAPH_LINE, 734, 324};
+    Chart naive{GRAPH_LINE, 734, 324};
+    LivePair() { naive.graph.SetDrawer(std::make_unique<NaiveLineDrawer>(&naive.graph)); }
+    void Apply(const std::function<void(CVelGraph&)>& change)
+    {
+        change(fast.graph);
+        change(naive.graph);
+    }
+    // Pixels that differ after painting both.
+    int Differences()
+    {
+        fast.Paint();
+        naive.Paint();
+        int nDiff = 0;
+        for (int y = 0; y < fast.image.height(); ++y)
+            for (int x = 0; x < fast.image.width(); ++x) nDiff += fast.At(x, y) != naive.At(x, y);
+        return nDiff;
+    }
+};
+
+// A speed-like trace: steps, a first-order approach, noise and a few gaps.
+void Trace(std::vector<double>& x, std::vector<double>& y, int nFrom, int nCount, double dXStep)
+{
+    std::mt19937 rng(static_cast<unsigned>(nFrom + 11));
+    std::normal_distribution<double> noise(0, 4);
+    double v = y.empty() ? 0 : y.back();
+    for (int i = nFrom; i < nFrom + nCount; ++i) {
+        const double dTarget = 200 + 150 * ((i / 700) % 5);
+        v += (dTarget - v) * 0.08;
+        x.push_back(i * dXStep);
+        y.push_back(i % 997 == 500 ? std::numeric_limits<double>::quiet_NaN() : v + noise(rng));
+    }
+}
+}  // namespace
+
+TEST(ChartPaintTest, LivePictureEqualsEveryPointDrawnAfterEveryKindOfChange)
+{
+    LivePair pair;
+    std::vector<double> x, y, x2, y2;
+    Trace(x, y, 0, 12000, 0.025);
+    for (int i = 0; i < 400; ++i) {  // a second, sparse series
+        x2.push_back(i * 0.75);
+        y2.push_back(600 + 200 * std::sin(i * 0.05));
+    }
+    pair.Apply([&](CVelGraph& g) {
+        g.SetAxisRange(GRAPH_AXIS_X, 0, 320, plat::FALSE);
+        g.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+        Fill(g, x, y);
+        g.GetSeries(0)->SetPointStyle(POINT_TRIANGLE_UP);
+        g.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+        g.AddSeries(static_cast<plat::UINT>(x2.size()), x2.data(), y2.data());
+        g.GetSeries(1)->SetPointStyle(POINT_DIAMOND);
+        g.GetSeries(1)->SetColor(plat::RGB(128, 0, 0));
+    });
+    ASSERT_EQ(pair.Differences(), 0) << "first paint";
+    ASSERT_GT(pair.fast.Count(qRgb(0, 0, 128), pair.fast.Data()), 1000);
+
+    int nNext = static_cast<int>(x.size());
+    auto Append = [&](int nCount) {
+        std::vector<double> ax, ay;
+        Trace(ax, ay, nNext, nCount, 0.025);
+        nNext += nCount;
+        pair.Apply([&](CVelGraph& g) {
+            for (std::size_t i = 0; i < ax.size(); ++i) g.AddOneDataOfSeries(0, ax[i], ay[i]);
+        });
+    };
+    struct Step {
+        const char* pszName;
+        std::function<void()> change;
+    };
+    const std::vector<Step> steps = {
+        {"one append", [&] { Append(1); }},
+        {"many appends", [&] { Append(900); }},
+        {"appends past the right edge", [&] { Append(1500); }},
+        {"X range growing", [&] { pair.Apply([](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_X, 0, 420, plat::FALSE); }); }},
+        {"Y range growing", [&] { pair.Apply([](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_Y, -150, 1300, plat::FALSE); }); }},
+        {"append after the Y change", [&] { Append(37); }},
+        {"a point changed in the middle",
+         [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->SetAt(6000, 150.0, 990.0); }); }},
+        {"a point in the middle made NaN",
+         [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->SetAt(3000, 75.0, std::nan("")); }); }},
+        {"series hidden", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::FALSE); }); }},
+        {"series shown again", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::TRUE); }); }},
+        {"appends while the other series changes",
+         [&] {
+             Append(50);
+             pair.Apply([](CVelGraph& g) { g.AddOneDataOfSeries(1, 301, 700); });
+         }},
+        {"X range zoomed into the middle (points far off both sides)",
+         [&] { pair.Apply([](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_X, 140.3, 151.7, plat::FALSE); }); }},
+        {"X range zoomed far in", [&] { pair.Apply([](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_X, 100.01, 100.4, plat::FALSE); }); }},
+        {"Y range cutting the trace", [&] { pair.Apply([](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_Y, 300, 420, plat::FALSE); }); }},
+        {"markers off", [&] { pair.Apply([](CVelGraph& g) { g.ShowMarks(plat::FALSE); }); }},
+        {"markers on, whole range",
+         [&] {
+             pair.Apply([](CVelGraph& g) {
+                 g.ShowMarks(plat::TRUE);
+                 g.SetAxisRange(GRAPH_AXIS_X, 0, 450, plat::FALSE);
+                 g.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+             });
+         }},
+        {"logarithmic Y axis", [&] { pair.Apply([](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_Y, 1, 2000, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::TRUE);
+         }); }},
+        {"values without a place on the logarithmic axis",
+         [&] { pair.Apply([](CVelGraph& g) {
+             for (int i = 0; i < 30; ++i) g.AddOneDataOfSeries(0, 400 + i * 0.025, i % 3 == 0 ? 0.0 : 500.0 + i);
+         }); }},
+        {"logarithmic X axis too", [&] { pair.Apply([](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 1, 500, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::TRUE);
+         }); }},
+        {"linear again", [&] { pair.Apply([](CVelGraph& g) {
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::FALSE);
+             g.SetAxisRange(GRAPH_AXIS_X, 0, 450, plat::FALSE);
+             g.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+         }); }},
+        {"series replaced by fewer points", [&] {
+             std::vector<double> rx, ry;
+             Trace(rx, ry, 0, 3000, 0.1);
+             pair.Apply([&](CVelGraph& g) { g.SetSeriesAt(0, static_cast<plat::UINT>(rx.size()), rx.data(), ry.data()); });
+         }},
+        {"appends after the replacement", [&] { Append(200); }},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_EQ(pair.Differences(), 0) << step.pszName;
+    }
 }

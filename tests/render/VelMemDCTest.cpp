@@ -99,4 +99,43 @@ TEST(VelMemDC, NoTargetOrNoAreaCopiesNothingAndDrawsSafely)
     EXPECT_EQ(t.At(0, 0), RGB(255, 255, 255));
 }
 
+TEST(VelMemDC, KeptBufferIsReusedWhileTheAreaKeepsItsSize)
+{
+    CBitmap kept;
+    Target t;
+    const uchar* pFirst = nullptr;
+    struct Paint {
+        CRect rc;
+        COLORREF crBkg;
+        bool bSameBuffer;  // the one of the paint before
+        COLORREF crAtOrigin;
+    };
+    // 0xFFFFFFFF leaves a kept buffer as the last paint left it.
+    const Paint paints[] = {{CRect(10, 10, 60, 40), kGreen, false, kRed},
+                            {CRect(20, 30, 70, 60), 0xFFFFFFFF, true, kRed},
+                            {CRect(0, 0, 50, 31), kGreen, false, kRed},
+                            {CRect(0, 0, 50, 31), 0xFFFFFFFF, true, kRed}};
+    for (const Paint& p : paints) {
+        {
+            CDC target(&t.image);
+            CVelMemDC mem(&target, p.rc, p.crBkg, &kept);
+            ASSERT_TRUE(mem.IsReady());
+            if (p.crBkg != 0xFFFFFFFF) mem.SetPixel(0, 0, kRed);
+        }
+        ASSERT_NE(kept.ImageData(), nullptr);
+        EXPECT_EQ(kept.GetSize(), CSize(p.rc.Width(), p.rc.Height()));
+        // A new buffer may land where the old one was; a kept one must.
+        if (p.bSameBuffer) {
+            EXPECT_EQ(kept.ImageData()->constBits(), pFirst) << p.rc.left;
+        }
+        pFirst = kept.ImageData()->constBits();
+        EXPECT_EQ(t.At(p.rc.left, p.rc.top), p.crAtOrigin) << p.rc.left;
+        EXPECT_EQ(t.At(p.rc.left + 1, p.rc.top), kGreen) << p.rc.left;
+    }
+    // The kept buffer is free again: another DC can draw into it.
+    CDC other;
+    other.CreateCompatibleDC(nullptr);
+    EXPECT_NE(other.SelectObject(&kept), nullptr);
+}
+
 }  // namespace

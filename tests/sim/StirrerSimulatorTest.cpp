@@ -144,3 +144,33 @@ TEST(StirrerSimulator, DisconnectsAfterTheGivenTimeAndTheDeviceGoesAway)
     if (again >= 0)
         close(again);
 }
+
+TEST(StirrerSimulator, ThickeningMakesTheReportedTorqueClimbOnTheLine)
+{
+    SimSettings settings;
+    settings.timeConstantS = 0;
+    settings.noiseRpm = 0;
+    settings.torqueNoiseNcm = 0;
+    settings.replyDelayMs = 0;
+    settings.thickening = {true, 10, 60, 0.5};
+    CStirrerSimulator sim(settings);
+    ASSERT_TRUE(sim.Start());
+    RawLine line(sim.SlavePath());
+    line.Write({0xFE, 0xB1, 0x03, 0xE8, 0x00, 0x9C});  // 1000 rpm
+    ASSERT_EQ(line.Read(6, 2000).size(), 6u);
+    std::vector<int> torques;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while ((torques.empty() || torques.back() < 60) && std::chrono::steady_clock::now() < deadline) {
+        line.Write({0xFE, 0xA2, 0x00, 0x00, 0x00, 0xA2});
+        const std::vector<std::uint8_t> status = line.Read(11, 2000);
+        ASSERT_EQ(status.size(), 11u);
+        torques.push_back(status[6] * 256 + status[7]);
+    }
+    ASSERT_FALSE(torques.empty());
+    EXPECT_LT(torques.front(), 60);
+    EXPECT_EQ(torques.back(), 60) << "levels off at TO Ncm per 1000 rpm";
+    EXPECT_TRUE(std::is_sorted(torques.begin(), torques.end())) << "never falls while thickening";
+    EXPECT_NEAR(sim.Viscosity(), 60, 0.5);
+    sim.SetViscosity(20);
+    EXPECT_DOUBLE_EQ(sim.Viscosity(), 20);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimThickening.h"
+
 #include <cstdint>
 
 // Faults the simulated stirrer injects at random, each reply rolling every
@@ -19,8 +21,11 @@ struct SimFaults
 struct SimSettings
 {
     double timeConstantS = 1.0;  // first-order lag of the measured speed
-    double viscosity = 10.0;     // torque in Ncm per 1000 rpm
+    double viscosity = 10.0;     // torque in Ncm per 1000 rpm; unused while thickening
     double noiseRpm = 2.0;       // standard deviation of the measured speed
+    double torqueNoiseNcm = -1;  // standard deviation of the torque; below 0: the
+                                 // speed's noise carried through the viscosity
+    SimThickening thickening;
     int replyDelayMs = 20;       // from the last byte of a request to its reply
     std::uint32_t seed = 1;
     SimFaults faults;

@@ -7,19 +7,53 @@ CStirrerModel::CStirrerModel(const SimSettings& settings)
     : m_dTimeConstant(settings.timeConstantS)
     , m_dViscosity(settings.viscosity)
     , m_dNoise(settings.noiseRpm)
+    , m_dTorqueNoise(settings.torqueNoiseNcm)
+    , m_thickening(settings.thickening)
     , m_rng(settings.seed)
 {
+}
+
+void CStirrerModel::SetViscosity(double viscosity)
+{
+    m_dViscosity = viscosity;
+    m_thickening.on = false;
+}
+
+void CStirrerModel::SetThickening(const SimThickening& thickening)
+{
+    if (!thickening.on) {
+        m_dViscosity = Viscosity();
+        m_thickening.on = false;
+        return;
+    }
+    m_thickening = thickening;
+    m_dThickenS = 0;
+    m_bThickening = false;
+}
+
+double CStirrerModel::Viscosity() const
+{
+    if (!m_thickening.on)
+        return m_dViscosity;
+    const SimThickening& k = m_thickening;
+    if (k.tauS <= 0)
+        return k.toNcm;
+    return k.toNcm + (k.fromNcm - k.toNcm) * std::exp(-m_dThickenS / k.tauS);
 }
 
 void CStirrerModel::SetSetPoint(int rpm)
 {
     m_nSetPoint = std::clamp(rpm, 0, 65535);
+    if (m_nSetPoint > 0)
+        m_bThickening = true;
 }
 
 void CStirrerModel::Advance(double seconds)
 {
     if (seconds <= 0)
         return;
+    if (m_bThickening)
+        m_dThickenS += seconds;
     const double target = m_nSetPoint;
     if (m_dTimeConstant <= 0) {
         m_dSpeed = target;
@@ -38,8 +72,10 @@ int CStirrerModel::MeasuredSpeed()
 
 int CStirrerModel::Torque()
 {
-    const double torque = m_dViscosity * m_dSpeed / 1000.0;
-    return Clamp(torque + Noise(m_dNoise * m_dViscosity / 1000.0));
+    const double viscosity = Viscosity();
+    const double torque = viscosity * m_dSpeed / 1000.0;
+    const double sigma = m_dTorqueNoise >= 0 ? m_dTorqueNoise : m_dNoise * viscosity / 1000.0;
+    return Clamp(torque + Noise(sigma));
 }
 
 int CStirrerModel::Clamp(double value) const

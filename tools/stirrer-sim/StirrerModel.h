@@ -24,8 +24,17 @@ public:
     double TrueSpeed() const { return m_dSpeed; }
 
     void SetTimeConstant(double seconds) { m_dTimeConstant = seconds; }
-    void SetViscosity(double viscosity) { m_dViscosity = viscosity; }
+    // A fixed viscosity in Ncm per 1000 rpm; ends any thickening.
+    void SetViscosity(double viscosity);
     void SetNoise(double rpm) { m_dNoise = rpm; }
+    // Torque noise in Ncm; below 0 it follows the speed noise and viscosity.
+    void SetTorqueNoise(double ncm) { m_dTorqueNoise = ncm; }
+    // Starts a thickening afresh (its time counts from the next start of
+    // the motor); thickening.on false keeps the viscosity where it is.
+    void SetThickening(const SimThickening& thickening);
+
+    // The viscosity now, in Ncm per 1000 rpm.
+    double Viscosity() const;
 
 private:
     int Clamp(double value) const;
@@ -36,5 +45,9 @@ private:
     double m_dTimeConstant;
     double m_dViscosity;
     double m_dNoise;
+    double m_dTorqueNoise;
+    SimThickening m_thickening;
+    double m_dThickenS = 0;  // simulated seconds since the motor first ran
+    bool m_bThickening = false;  // the motor has run since the thickening began
     std::mt19937 m_rng;
 };

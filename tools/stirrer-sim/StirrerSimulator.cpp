@@ -160,6 +160,24 @@ void CStirrerSimulator::SetNoise(double rpm)
     m_model.SetNoise(rpm);
 }
 
+void CStirrerSimulator::SetTorqueNoise(double ncm)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_model.SetTorqueNoise(ncm);
+}
+
+void CStirrerSimulator::SetThickening(const SimThickening& thickening)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_model.SetThickening(thickening);
+}
+
+double CStirrerSimulator::Viscosity() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_model.Viscosity();
+}
+
 void CStirrerSimulator::SetReplyDelay(int ms)
 {
     std::lock_guard<std::mutex> guard(m_lock);

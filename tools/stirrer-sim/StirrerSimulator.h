@@ -83,6 +83,9 @@ public:
     void SetTimeConstant(double seconds);
     void SetViscosity(double viscosity);
     void SetNoise(double rpm);
+    void SetTorqueNoise(double ncm);  // below 0: follows the speed noise
+    void SetThickening(const SimThickening& thickening);
+    double Viscosity() const;  // Ncm per 1000 rpm, as of the last request
     void SetReplyDelay(int ms);
 
     // The next count replies get these faults.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <iterator>
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,12 @@ const char kUsage[] =
     "  --tau SECONDS          time constant of the speed's first-order lag (1.0)\n"
     "  --viscosity NCM        torque in Ncm per 1000 rpm (10)\n"
     "  --noise RPM            standard deviation of the measured speed (2)\n"
+    "  --torque-noise NCM     standard deviation of the torque (default: the\n"
+    "                         speed noise carried through the viscosity)\n"
+    "  --thicken FROM:TO:TAU  the medium thickens: the viscosity rises from FROM\n"
+    "                         to TO (Ncm per 1000 rpm) with time constant TAU\n"
+    "                         seconds, counted from the first start of the motor;\n"
+    "                         replaces --viscosity\n"
     "  --reply-delay MS       delay from a request to its reply (20)\n"
     "\n"
     "Faults (SHARE is 0 to 1, the part of replies affected):\n"
@@ -92,7 +99,7 @@ int ParseOptions(int argc, char** argv, Options& options)
             continue;
         }
         static const char* const valued[] = {
-            "--link", "--tau", "--viscosity", "--noise", "--reply-delay", "--seed", "--drop",
+            "--link", "--tau", "--viscosity", "--noise", "--torque-noise", "--thicken", "--reply-delay", "--seed", "--drop",
             "--corrupt", "--refuse", "--late", "--late-ms", "--garbage", "--disconnect-after"};
         if (std::find(std::begin(valued), std::end(valued), name) == std::end(valued)) {
             std::fprintf(stderr, "stirrer-sim: unknown option %s (see --help)\n", name.c_str());
@@ -112,6 +119,10 @@ int ParseOptions(int argc, char** argv, Options& options)
             ok = ParseNumber(value, s.viscosity) && s.viscosity >= 0;
         else if (name == "--noise")
             ok = ParseNumber(value, s.noiseRpm) && s.noiseRpm >= 0;
+        else if (name == "--torque-noise")
+            ok = ParseNumber(value, s.torqueNoiseNcm) && std::isfinite(s.torqueNoiseNcm) && s.torqueNoiseNcm >= 0;
+        else if (name == "--thicken")
+            ok = SimThickening::Parse(value, s.thickening);
         else if (name == "--reply-delay")
             ok = ParseWhole(value, 0, INT_MAX, s.replyDelayMs);
         else if (name == "--seed")

@@ -1,0 +1,148 @@
+// CSeriesPixels: the column-by-column build over block summaries.
+#include "render/SeriesPixels.h"
+
+#include "render/BlockWalk.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+
+void CSeriesPixels::BuildColumns(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis,
+                                 const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, int nMarkReach,
+                                 int nLineReach)
+{
+    nLineReach = std::max(nLineReach, 0);
+    const tagKey key = MakeKey(arPoints, xAxis, yAxis, rcPlot, bLines, nMarkReach, nLineReach);
+    if (key == m_key) return;
+    if (!CBlockWalk::IsUsable(xAxis) || !CBlockWalk::IsUsable(yAxis)) {
+        Build(key.pData, key.nCount, xAxis, yAxis, rcPlot, bLines, nMarkReach);
+        m_key = key;
+        return;
+    }
+    Reset(rcPlot, nMarkReach);
+    m_blocks.Sync(arPoints);
+    const int nRowBase = rcPlot.bottom - m_rcMarkable.top;
+    const int nRows = std::max(m_rcMarkable.Height(), 0);
+    const bool bMarks = nMarkReach >= 0;
+    if (bMarks && !m_rows.Sync(m_blocks, arPoints.GetData(), yAxis, nRowBase, nRows)) {
+        // A band too tall to keep row sets for: point by point.
+        Build(key.pData, key.nCount, xAxis, yAxis, rcPlot, bLines, nMarkReach);
+        m_key = key;
+        return;
+    }
+    const CBlockWalk walk(m_blocks, bMarks ? &m_rows : nullptr, arPoints.GetData(), xAxis, yAxis, nRowBase, nRows);
+    WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    m_key = key;
+}
+
+void CSeriesPixels::WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach,
+                                int nLineReach)
+{
+    const int nWidth = rcPlot.Width();
+    const bool bMarks = nMarkReach >= 0;
+    const int nMarkReachOut = std::max(nMarkReach, 0);
+    // Beyond these offsets neither a marker nor a line between two points
+    // can show in the plot.
+    const int nFar = std::max(nMarkReachOut, nLineReach) + 1;
+    const int nLeftEdge = -nFar;
+    const int nRightEdge = nWidth - 1 + nFar;
+    const int nWords = bMarks ? m_rows.GetWordCount() : 0;
+    m_arColumnRows.assign(static_cast<std::size_t>(nWords), 0);
+
+    const int nSize = m_blocks.GetSize();
+    bool bInRun = false;
+    int i = 0;
+    while (i < nSize) {
+        int nX = 0, nY = 0;
+        if (!walk.Position(i, nX, nY)) {
+            bInRun = false;
+            i = walk.SkipWithoutPosition(i + 1);
+            continue;
+        }
+        const bool bFarLeft = nX < nLeftEdge;
+        const bool bFarRight = nX > nRightEdge;
+        int nLo = nX, nHi = nX;
+        if (bFarLeft) {
+            nLo = std::numeric_limits<int>::min();
+            nHi = nLeftEdge - 1;
+        } else if (bFarRight) {
+            nLo = nRightEdge + 1;
+            nHi = std::numeric_limits<int>::max();
+        }
+        const bool bRows = bMarks && nX >= -nMarkReachOut && nX < nWidth + nMarkReachOut;
+        if (bRows) std::fill(m_arColumnRows.begin(), m_arColumnRows.end(), 0);
+        double dYMin = std::numeric_limits<double>::infinity();
+        double dYMax = -dYMin;
+        const int nEnd = walk.Column(i, nLo, nHi, dYMin, dYMax, bRows ? m_arColumnRows.data() : nullptr);
+        if (bLines) {
+            if (!bInRun) m_arRunStart.push_back(static_cast<int>(m_arVertex.size()));
+            bInRun = true;
+            if (bFarLeft || bFarRight) {
+                // Only the ways into and out of the stretch can reach the
+                // plot; the line between its ends stays as far off.
+                int nLastX = 0, nLastY = 0;
+                walk.Position(nEnd - 1, nLastX, nLastY);
+                AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
+                AddVertex(rcPlot.left + nLastX, rcPlot.bottom - nLastY);
+            } else {
+                FlushColumn(walk, i, nEnd, rcPlot.left + nX, dYMin, dYMax, rcPlot.bottom);
+            }
+        }
+        if (bRows) AddRowMarks(rcPlot.left + nX, m_arColumnRows.data(), nWords);
+        i = nEnd;
+    }
+}
+
+// The column's vertices as a scan of its points would find them: the
+// extremes come from the blocks; only when the last point is an extreme
+// value does the column need the extremes before it.
+void CSeriesPixels::FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
+                                int nBottom)
+{
+    auto Pixel = [&](double v) {
+        int bValid = 0;
+        return nBottom - walk.YMap().Map(v, bValid);
+    };
+    int nFirstX = 0, nFirstY = 0, nLastX = 0, nLastY = 0;
+    walk.Position(nFrom, nFirstX, nFirstY);
+    walk.Position(nTo - 1, nLastX, nLastY);
+    tagColumn col;
+    col.x = x;
+    col.nFirst = nBottom - nFirstY;
+    col.nLast = nBottom - nLastY;
+    col.nLow = Pixel(dYMax);
+    col.nHigh = Pixel(dYMin);
+    col.nCount = nTo - nFrom;
+    const int nLastAt = col.nCount - 1;
+    if (nLastAt > 0) {
+        const double yLast = walk.PointY(nTo - 1);
+        if (yLast >= dYMax || yLast <= dYMin) {
+            double dMinBefore = std::numeric_limits<double>::infinity();
+            double dMaxBefore = -dMinBefore;
+            walk.Extent(nFrom, nTo - 1, dMinBefore, dMaxBefore);
+            if (yLast >= dYMax && dMaxBefore < yLast && Pixel(dMaxBefore) != col.nLow) col.nLowAt = nLastAt;
+            if (yLast <= dYMin && dMinBefore > yLast && Pixel(dMinBefore) != col.nHigh) col.nHighAt = nLastAt;
+        }
+    }
+    Flush(col);
+}
+
+void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
+{
+    if (x > m_nMarkRight && (!m_bMarkBits || m_arMark.empty())) {
+        // A column right of every earlier one: its marks are new, and the
+        // rows lie in the band.
+        m_bMarkBits = false;
+        m_nMarkRight = x;
+        for (int w = 0; w < nWords; ++w)
+            for (std::uint64_t bits = pRows[w]; bits != 0; bits &= bits - 1)
+                m_arMark.push_back({x, m_rcMarkable.top + w * 64 + std::countr_zero(bits)});
+        return;
+    }
+    for (int w = 0; w < nWords; ++w) {
+        for (std::uint64_t bits = pRows[w]; bits != 0; bits &= bits - 1) {
+            const int nRow = w * 64 + std::countr_zero(bits);
+            AddMark(x, m_rcMarkable.top + nRow);
+        }
+    }
+}

@@ -1,0 +1,89 @@
+#include "platform/DC.h"
+#include "render/MarkerStamp.h"
+#include "render/PixelLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using plat::CPoint;
+
+// A marker drawn with pen and brush of its own colours.
+CMarkerStamp Capture(const std::function<void(plat::CDC&, CPoint)>& shape, plat::COLORREF crPen,
+                     plat::COLORREF crFill)
+{
+    return CMarkerStamp::Capture(6, [&](plat::CDC& dc, CPoint pt) {
+        plat::CPen pen(plat::PS_SOLID, 1, crPen);
+        plat::CBrush brush(crFill);
+        plat::CPen* pOldPen = dc.SelectObject(&pen);
+        plat::CBrush* pOldBrush = dc.SelectObject(&brush);
+        shape(dc, pt);
+        dc.SelectObject(pOldBrush);
+        dc.SelectObject(pOldPen);
+    });
+}
+
+QImage Painted(const std::function<void(CPixelLayer&)>& draw)
+{
+    QImage image(60, 50, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    CPixelLayer layer;
+    layer.Begin(plat::CRect(0, 0, 60, 50));
+    draw(layer);
+    plat::CDC dc(&image);
+    layer.Paint(&dc);
+    return image;
+}
+
+}  // namespace
+
+// A stack of markers one row apart, painted in one step, covers exactly
+// the pixels of the markers painted one by one, at the edges too.
+TEST(PixelLayerTest, StampColumnEqualsTheStampsOneByOne)
+{
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    struct Shape {
+        const char* pszName;
+        std::function<void(plat::CDC&, CPoint)> draw;
+        plat::COLORREF crPen;
+        bool bSpans;  // painted as unbroken columns
+    };
+    auto Triangle = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, {p.x + 3, p.y + 3}, {p.x, p.y - 3}};
+        dc.Polygon(pts, 3);
+    };
+    auto Cross = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, p, {p.x + 3, p.y + 3}, p, {p.x + 3, p.y - 3}, p, {p.x - 3, p.y - 3}, p};
+        dc.Polygon(pts, 8);
+    };
+    auto Circle = [](plat::CDC& dc, CPoint p) { dc.Ellipse(p.x - 3, p.y - 3, p.x + 3, p.y + 3); };
+    const std::vector<Shape> shapes = {
+        {"triangle", Triangle, crBlue, true},
+        {"circle", Circle, crBlue, true},
+        {"cross: broken columns", Cross, crBlue, false},
+        {"outline of another colour", Triangle, plat::RGB(0, 0, 0), false},
+    };
+    for (const Shape& shape : shapes) {
+        const CMarkerStamp stamp = Capture(shape.draw, shape.crPen, crBlue);
+        ASSERT_FALSE(stamp.IsEmpty()) << shape.pszName;
+        EXPECT_EQ(stamp.HasSpans(), shape.bSpans) << shape.pszName;
+        struct Stack {
+            CPoint pt;
+            int nCount;
+        };
+        // Inside, across the top and bottom edges, beside the left edge.
+        for (const Stack& s : {Stack{{20, 10}, 9}, Stack{{30, -4}, 7}, Stack{{40, 44}, 12}, Stack{{1, 20}, 1}}) {
+            const QImage one = Painted([&](CPixelLayer& layer) {
+                for (int i = 0; i < s.nCount; ++i) layer.Stamp(stamp, {s.pt.x, s.pt.y + i});
+            });
+            const QImage stack = Painted([&](CPixelLayer& layer) { layer.StampColumn(stamp, s.pt, s.nCount); });
+            EXPECT_EQ(stack, one) << shape.pszName << " at " << s.pt.x << "," << s.pt.y;
+            EXPECT_NE(stack, Painted([](CPixelLayer&) {})) << shape.pszName << " paints something";
+        }
+    }
+}
