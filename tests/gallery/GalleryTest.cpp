@@ -6,6 +6,7 @@
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
 #include "input/VelEdit.h"
+#include "input/VelListCtrl.h"
 #include "platform/ResourceModule.h"
 
 #include <QImage>
@@ -56,6 +57,18 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
         EXPECT_EQ(chart->GetButton(CVelGraphWnd::kIdLegend) != nullptr, bLine);
     }
     EXPECT_EQ(types.size(), GalleryWindow::kCharts);
+
+    // The list: a text, a number and a drop-down column, sorted by speed.
+    const auto lists = window.findChildren<CVelListCtrl*>();
+    ASSERT_EQ(lists.size(), 1);
+    const CVelListCtrl* list = lists.first();
+    EXPECT_EQ(list->GetItemCount(), GalleryWindow::kListRows);
+    QSet<int> editTypes;
+    for (const auto& attr : list->GetAttributes()) editTypes.insert(attr.nEditType);
+    EXPECT_TRUE(editTypes.contains(CVelListCtrl::EDIT_NUMBER));
+    EXPECT_TRUE(editTypes.contains(CVelListCtrl::EDIT_COMBO));
+    EXPECT_EQ(list->GetHeaderCtrl()->GetSortColumn(), 1);
+    EXPECT_EQ(list->GetItemText(0, 1), QStringLiteral("2200"));
 }
 
 TEST_F(Gallery, ShowsTheEditInEachModeAndOffersAChartsPropertySheet)

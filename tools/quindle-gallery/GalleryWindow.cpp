@@ -11,6 +11,7 @@
 #include "input/MenuButton.h"
 #include "input/TarnGroupBox.h"
 #include "input/TarnMenu.h"
+#include "input/VelListCtrl.h"
 #include "MenuPreview.h"
 #include "ScaledPanel.h"
 #include "platform/Font.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 #include <cmath>
 #include <vector>
@@ -101,6 +103,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(charts);
     layout->addWidget(InputSection());
     layout->addWidget(new EditSection(charts->findChild<CVelGraphWnd*>()));
+    layout->addWidget(ListSection());
 }
 
 QWidget* GalleryWindow::DigitSection()
@@ -370,5 +373,48 @@ QWidget* GalleryWindow::InputSection()
     scaled->ScaleTo(ScaledPanel::kDesigned * 3 / 2);
     row->addWidget(designed, 0, Qt::AlignTop);
     row->addWidget(scaled, 0, Qt::AlignTop);
+    return box;
+}
+
+QWidget* GalleryWindow::ListSection()
+{
+    auto* box = new QGroupBox(QStringLiteral("CVelListCtrl: click a cell to edit it; click a header to sort"));
+    auto* row = new QHBoxLayout(box);
+    auto* list = new CVelListCtrl;
+    list->InitListControl();
+    list->InsertColumn(0, QStringLiteral("Sample"), CVelListCtrl::LVCFMT_LEFT, 160);
+    list->InsertColumn(1, QStringLiteral("Speed(rpm)"), CVelListCtrl::LVCFMT_RIGHT, 110);
+    list->InsertColumn(2, QStringLiteral("Impeller"), CVelListCtrl::LVCFMT_LEFT, 130);
+    list->InsertColumn(3, QStringLiteral("Date"), CVelListCtrl::LVCFMT_CENTER, 110);
+    const char* rows[kListRows][4] = {
+        {"Glycerol 85 %", "300", "Anchor", "02/12/2026"},  {"Silicone oil", "1200", "Propeller", "28/11/2026"},
+        {"Starch paste", "60", "Paddle", "07/12/2026"},    {"Water (reference)", "2200", "Turbine", "15/10/2026"},
+        {"Honey", "120", "Anchor", "01/12/2026"},
+    };
+    for (int r = 0; r < kListRows; ++r) {
+        list->InsertItem(r, QString::fromUtf8(rows[r][0]));
+        for (int c = 1; c < 4; ++c) list->SetItemText(r, c, QString::fromUtf8(rows[r][c]));
+    }
+    list->SetNumEdit(1, -1, 50, 2200);
+    list->SetComboColText(2, -1, {"Anchor", "Paddle", "Propeller", "Turbine"});
+    list->EnableItem(FALSE, 3, -1);
+    // The reference run keeps its speed.
+    list->EnableItem(FALSE, 1, 3);
+    list->EnableHeaderSort(TRUE);
+    list->GetHeaderCtrl()->SetSortColumn(1, false);
+    list->SortItems(1, false);
+    // Tall enough for every row without scrolling.
+    list->setMinimumSize(540, list->horizontalHeader()->sizeHint().height() +
+                                  kListRows * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth());
+    row->addWidget(list);
+
+    auto* note = new QLabel(QStringLiteral("Speed: a number from 50 to 2200\nImpeller: a drop-down list\n"
+                                           "Date and the reference speed: not editable\n\nLast edit: none"));
+    connect(list, &CVelListCtrl::editCommitted, note, [note](int nItem, int nSubItem, const QString& strText) {
+        QString text = note->text();
+        text.truncate(text.lastIndexOf(QLatin1Char('\n')) + 1);
+        note->setText(text + QStringLiteral("Last edit: row %1, column %2: \"%3\"").arg(nItem).arg(nSubItem).arg(strText));
+    });
+    row->addWidget(note);
     return box;
 }

@@ -21,6 +21,7 @@ public:
     static constexpr int kMenuButtons = 2;
     static constexpr int kGroupBoxes = 2;  // frame look, window look
     static constexpr int kScaledPanels = 2;  // as designed, scaled
+    static constexpr int kListRows = 5;
 
 private:
     QWidget* DigitSection();
@@ -28,4 +29,5 @@ private:
     QWidget* LabelSection();
     QWidget* ChartSection();
     QWidget* InputSection();
+    QWidget* ListSection();
 };
