@@ -144,6 +144,8 @@ void CCommandLine::CheckMqttCombination(const QStringList& given)
             return;
         }
     }
+}
+
 // The journal's options; true when args[i] was one of them (i then stands
 // on its last value), also when its value was wrong.
 bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
