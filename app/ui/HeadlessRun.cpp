@@ -44,6 +44,9 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CHeadlessRun::OnTimer);
     connect(&m_control, &CRunControl::sampleArrived, this, &CHeadlessRun::OnSample);
+    // Nobody watches a script's run: whatever the reply, make sure the
+    // motor is not left turning.
+    m_control.SetStopAfterRefusal(true);
 }
 
 CHeadlessRun::~CHeadlessRun() = default;
@@ -98,6 +101,10 @@ int CHeadlessRun::Begin()
     }
     Message(QStringLiteral("The stirrer did not acknowledge the speed command (%1 rpm); the run was not started.")
                 .arg(speed));
+    if (m_control.IsMotorRunning()) {
+        StopFailedWarning();
+        return kExitStopFailed;
+    }
     return kExitRefused;
 }
 
@@ -113,9 +120,7 @@ int CHeadlessRun::Finish()
 
     const bool saved = m_settings.strSavePath.isEmpty() || Save();
     if (!stopped) {
-        Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
-                               "the motor may still be turning.")
-                    .arg(CRunControl::kStopAttempts));
+        StopFailedWarning();
         return kExitStopFailed;
     }
     if (!saved) return kExitSaveFailed;
@@ -179,6 +184,13 @@ void CHeadlessRun::Print(const QByteArray& row)
 {
     // A reader that went away loses the rows; the run and its file go on.
     if (m_pOut) m_pOut->write(row);
+}
+
+void CHeadlessRun::StopFailedWarning()
+{
+    Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
+                           "the motor may still be turning.")
+                .arg(CRunControl::kStopAttempts));
 }
 
 void CHeadlessRun::Message(const QString& text)

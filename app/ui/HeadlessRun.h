@@ -27,8 +27,8 @@ public:
         kExitDone = 0,
         kExitNotConnected = 2,  // string 102
         kExitBadSpeed = 2,      // string 109, nothing sent
-        kExitRefused = 3,       // the speed command was not acknowledged
-        kExitStopFailed = 4,    // the stop was never acknowledged
+        kExitRefused = 3,       // the speed command was not acknowledged (speed 0 was)
+        kExitStopFailed = 4,    // the stop was never acknowledged (also after a failed start)
         kExitSaveFailed = 5,
         kExitSignalBase = 128,
     };
@@ -72,6 +72,7 @@ private:
     bool Save();
     void Print(const QByteArray& row);
     void Message(const QString& text);
+    void StopFailedWarning();
 
     SSettings m_settings;
     QIODevice* m_pOut;  // not owned

@@ -36,6 +36,9 @@ public:
     ~CRunControl() override;
 
     void SetExchangeRunner(ExchangeRunner runner);
+    // After a clean refusal of the Start's speed command, send speed 0 as
+    // well (a lost or broken reply always gets it: the motor may turn).
+    void SetStopAfterRefusal(bool stop) { m_bStopAfterRefusal = stop; }
 
     // Port settings into CCommPort: the name as it stands, the rate from the
     // text's leading decimal digits (none gives 0).
@@ -71,11 +74,15 @@ signals:
     void sampleArrived(int speed, int torque);
     // Running flag changed (Start, Stop, run-state message).
     void runningChanged(bool running);
+    // The last serial exchange in progress has ended (IsBusy is false).
+    void exchangesEnded();
 
 private:
     void OnSample(int speed, int torque);
     void DeliverLastSamples();
     bool RunExchange(const std::function<bool()>& exchange);
+    // Speed 0 until acknowledged, at most four times while the motor runs.
+    void StopMotor();
     void SetRunning(bool running);
     void ApplyPendingStates();
 
@@ -88,6 +95,7 @@ private:
     int m_bMotorRunning = 0;
     int m_nBusy = 0;
     bool m_bShutDown = false;
+    bool m_bStopAfterRefusal = false;
     // Run-state messages that came while an exchange was running.
     std::vector<std::pair<int, int>> m_pendingStates;
 };

@@ -57,6 +57,8 @@ CStirrerDlg::CStirrerDlg(QWidget* parent)
     m_run.SetExchangeRunner(&CBusyExchange::Run);
     connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
     connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
+    // Queued: the handler that ran the exchange finishes its steps first.
+    connect(&m_run, &CRunControl::exchangesEnded, this, &CStirrerDlg::CloseIfQueued, Qt::QueuedConnection);
 }
 
 CStirrerDlg::~CStirrerDlg()
@@ -274,9 +276,19 @@ bool CStirrerDlg::SaveTo(const QString& path)
 
 void CStirrerDlg::reject()
 {
-    // A serial exchange in progress finishes first; its steps must not be cut.
-    if (m_run.IsBusy()) return;
+    // A serial exchange in progress finishes first; its steps must not be
+    // cut, so the close waits for its end.
+    if (m_run.IsBusy()) {
+        m_bCloseQueued = true;
+        return;
+    }
+    m_bCloseQueued = false;
     plat::CDialog::reject();
+}
+
+void CStirrerDlg::CloseIfQueued()
+{
+    if (m_bCloseQueued) reject();
 }
 
 void CStirrerDlg::OnDestroy()

@@ -50,7 +50,9 @@ public:
     CVelDigit* TorqueDisplay() const { return m_digTorque; }
     const CLiveCharts* Charts() const { return m_pCharts; }
 
+    // During a serial exchange the close is queued and done once it ends.
     void reject() override;
+    bool IsCloseQueued() const { return m_bCloseQueued; }
 
 protected:
     plat::BOOL OnInitDialog() override;
@@ -64,6 +66,7 @@ private:
     void SetUpControls();
     void PortSettingsStep();
     void UpdateRunButtons(bool running);
+    void CloseIfQueued();
 
     CRunControl m_run;
     CVelDigit* m_digTorque = nullptr;
@@ -79,4 +82,5 @@ private:
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
     QString m_strBaudRate = QStringLiteral("9600");
+    bool m_bCloseQueued = false;
 };
