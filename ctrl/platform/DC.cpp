@@ -300,8 +300,12 @@ QRect CDC::DeviceRect() const
     if (!m_painter || !m_device) return {};
     QRect rect(0, 0, m_device->width(), m_device->height());
     if (m_painter->paintEngine()) {
+        // The system clip is in the engine's device coordinates, which for a
+        // child widget painted into its window's buffer are offset from the
+        // widget's own: take that redirection off first.
         const QRegion system = m_painter->paintEngine()->systemClip();
-        if (!system.isEmpty()) rect &= system.boundingRect();
+        const QTransform redirection = m_painter->worldTransform().inverted() * m_painter->deviceTransform();
+        if (!system.isEmpty()) rect &= redirection.inverted().mapRect(system.boundingRect());
     }
     rect = m_base.inverted().mapRect(rect);
     if (m_baseClip) rect &= m_baseClip->boundingRect();

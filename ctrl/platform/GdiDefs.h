@@ -124,7 +124,9 @@ inline constexpr int PLANES = 14;
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
 
-// System metrics of icons.
+// System metrics: frame of a fixed-size window, icon sizes.
+inline constexpr int SM_CXFIXEDFRAME = 7;
+inline constexpr int SM_CYFIXEDFRAME = 8;
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 inline constexpr int SM_CXSMICON = 49;

@@ -53,6 +53,9 @@ COLORREF GetSysColor(int index)
 int GetSystemMetrics(int index)
 {
     switch (index) {
+    case SM_CXFIXEDFRAME:
+    case SM_CYFIXEDFRAME:
+        return 3;
     case SM_CXICON:
     case SM_CYICON:
         return 32;

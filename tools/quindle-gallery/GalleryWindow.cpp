@@ -6,6 +6,12 @@
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "input/ACComboBox.h"
+#include "input/MenuButton.h"
+#include "input/TarnGroupBox.h"
+#include "input/TarnMenu.h"
+#include "MenuPreview.h"
+#include "ScaledPanel.h"
 #include "platform/Font.h"
 #include "platform/Icon.h"
 
@@ -91,6 +97,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(ButtonSection());
     layout->addWidget(LabelSection());
     layout->addWidget(ChartSection());
+    layout->addWidget(InputSection());
 }
 
 QWidget* GalleryWindow::DigitSection()
@@ -267,5 +274,86 @@ QWidget* GalleryWindow::ChartSection()
     scatter->SetAxisRange(GRAPH_AXIS_X, 0, 41, FALSE);
     scatter->SetAxisRange(GRAPH_AXIS_Y, 0, 20, FALSE);
     row->addWidget(scatter);
+    return box;
+}
+
+namespace {
+
+// A menu with a few commands, a separator and a nested menu.
+QMenu* SampleMenu(const QString& title, const QStringList& commands, QWidget* parent)
+{
+    auto* menu = new QMenu(title, parent);
+    for (const QString& command : commands) {
+        if (command.isEmpty()) menu->addSeparator();
+        else menu->addAction(command);
+    }
+    return menu;
+}
+
+}  // namespace
+
+QWidget* GalleryWindow::InputSection()
+{
+    auto* box = new QGroupBox(QStringLiteral("CTarnMenu, CMenuButton, CTarnGroupBox, CACComboBox and CSizeContainer"));
+    auto* row = new QHBoxLayout(box);
+
+    // Menus: two buttons open converted menus; the preview shows the item looks.
+    auto* menus = new CTarnMenu(this);
+    QMenu* file = SampleMenu(QStringLiteral("&File"), {QStringLiteral("&Open run..."), QStringLiteral("&Save as..."), {},
+                                                       QStringLiteral("E&xit")}, this);
+    QMenu* recent = file->addMenu(QStringLiteral("&Recent runs"));
+    recent->addAction(QStringLiteral("glycerol-500rpm.xls"));
+    QMenu* run = SampleMenu(QStringLiteral("&Run"), {QStringLiteral("&Start"), QStringLiteral("S&top")}, this);
+    run->actions().at(1)->setEnabled(false);
+    menus->addMenu(file);
+    menus->addMenu(run);
+    menus->InitMenu(menus, 0, nullptr);
+    auto* menuColumn = new QVBoxLayout;
+    auto* bar = new QHBoxLayout;
+    for (QMenu* menu : {file, run}) {
+        auto* button = new CMenuButton(menu->title());
+        button->SetFaceColor(menus->GetMenuItemColor(), 0);
+        button->setMenu(menu);
+        bar->addWidget(button);
+    }
+    menuColumn->addLayout(bar);
+    menuColumn->addWidget(new MenuPreview(menus), 0, Qt::AlignLeft);
+    menuColumn->addWidget(Caption(QStringLiteral("item, separator, selected, disabled")));
+    row->addLayout(menuColumn);
+
+    // Group boxes on the bitmap-like backdrop: the frame look lets it show
+    // through the caption's gap; the window look fills band and body.
+    auto* backdrop = new Backdrop;
+    backdrop->setMinimumSize(300, 170);
+    auto* frameLook = new CTarnGroupBox(QStringLiteral("Frame look"), backdrop);
+    frameLook->setGeometry(12, 12, 130, 140);
+    frameLook->SetBorderColor(kLightText).SetCatptionTextColor(kLightText).SetFontBold(TRUE);
+    auto* windowLook = new CTarnGroupBox(QStringLiteral("Window look"), backdrop);
+    windowLook->setGeometry(156, 12, 130, 140);
+    windowLook->SetXPGroupStyle(CTarnGroupBox::XPGB_WINDOW)
+        .SetBackgroundColor(RGB(210, 222, 240), RGB(244, 247, 252))
+        .SetBorderColor(RGB(60, 80, 120))
+        .SetCatptionTextColor(RGB(20, 40, 90));
+    row->addWidget(backdrop);
+
+    // The combo box completes what is typed, e.g. "gl".
+    auto* comboColumn = new QVBoxLayout;
+    auto* combo = new CACComboBox;
+    combo->addItems({QStringLiteral("Water"), QStringLiteral("Glycerol"), QStringLiteral("glycol"),
+                     QStringLiteral("Honey"), QStringLiteral("Silicone oil 100 cSt"), QStringLiteral("Silicone oil 1000 cSt")});
+    combo->setCurrentIndex(-1);
+    combo->setMinimumWidth(170);
+    comboColumn->addWidget(combo);
+    comboColumn->addWidget(Caption(QStringLiteral("type \"gl\" or \"si\"")));
+    comboColumn->addStretch();
+    row->addLayout(comboColumn);
+
+    // The same panel as designed and scaled by 1.5 by its size container.
+    auto* designed = new ScaledPanel(QStringLiteral("As designed"));
+    designed->setFixedSize(ScaledPanel::kDesigned);
+    auto* scaled = new ScaledPanel(QStringLiteral("Scaled by 1.5"));
+    scaled->ScaleTo(ScaledPanel::kDesigned * 3 / 2);
+    row->addWidget(designed, 0, Qt::AlignTop);
+    row->addWidget(scaled, 0, Qt::AlignTop);
     return box;
 }

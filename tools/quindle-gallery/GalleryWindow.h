@@ -18,10 +18,14 @@ public:
     static constexpr int kButtonStates = 8;
     static constexpr int kLabels = 4;
     static constexpr int kCharts = 3;  // line, bar, scatter
+    static constexpr int kMenuButtons = 2;
+    static constexpr int kGroupBoxes = 2;  // frame look, window look
+    static constexpr int kScaledPanels = 2;  // as designed, scaled
 
 private:
     QWidget* DigitSection();
     QWidget* ButtonSection();
     QWidget* LabelSection();
     QWidget* ChartSection();
+    QWidget* InputSection();
 };
