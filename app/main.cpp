@@ -1,5 +1,6 @@
 #include "ui/CommandLine.h"
 #include "ui/HeadlessRun.h"
+#include "ui/PortList.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerApp.h"
 
@@ -47,6 +48,11 @@ int main(int argc, char** argv)
     }
     if (cl.m_bVersion) {
         std::puts(qPrintable(CCommandLine::Version()));
+        return 0;
+    }
+    if (cl.m_bListPorts) {
+        QCoreApplication app(argc, argv);
+        std::fputs(qPrintable(CPortList::Text(CPortList::Present())), stdout);
         return 0;
     }
     if (cl.m_bSendState) return SendState(argc, argv, cl);

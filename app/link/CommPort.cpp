@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
@@ -127,20 +128,67 @@ bool CCommPort::Open()
 {
     std::scoped_lock guard(m_exchangeLock, m_sendLock);
     CloseDescriptor();
-    ResetLog();
-    const QString path = DevicePath(PortName());
-    if (path.isEmpty())
+    int fd = -1;
+    const CPortProblem problem = OpenDevice(DevicePath(PortName()), fd);
+    // The log of a port held by another program is that program's traffic.
+    if (problem.Kind() != CPortProblem::EKind::Busy)
+        ResetLog();
+    SetProblem(problem);
+    if (!problem.IsNone())
         return false;
-    // No O_CREAT: a mistyped name must not leave a file in /dev.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    if (ioctl(fd, TIOCEXCL) != 0 || !Configure(fd)) {
-        ::close(fd);
-        return false;
-    }
     m_fd = fd;
     return true;
+}
+
+CPortProblem CCommPort::OpenDevice(const QString& path, int& fd)
+{
+    fd = -1;
+    if (path.isEmpty())
+        return CPortProblem(CPortProblem::EKind::NoDevice, QStringLiteral("(no port chosen)"));
+    // No O_CREAT: a mistyped name must not leave a file in /dev.
+    const int opened = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
+        return CPortProblem::FromOpenError(path, errno);
+    const CPortProblem problem = Claim(opened, path);
+    if (problem.IsNone())
+        fd = opened;
+    return problem;
+}
+
+CPortProblem CCommPort::Claim(int fd, const QString& path)
+{
+    // The lock keeps a second program off the port even when it runs as
+    // root, which exclusive mode does not stop, and names the holder.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return CPortProblem::Busy(path);
+    }
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return CPortProblem::FromOpenError(path, err);
+    }
+    if (Configure(fd))
+        return CPortProblem();
+    const int err = errno;
+    const bool terminal = isatty(fd);
+    ::close(fd);
+    speed_t speed;
+    if (!BaudConstant(BaudRate(), speed))
+        return CPortProblem::BadBaudRate(path, BaudRate());
+    return terminal ? CPortProblem::OpenFailed(path, err) : CPortProblem(CPortProblem::EKind::NotSerial, path);
+}
+
+void CCommPort::SetProblem(const CPortProblem& problem)
+{
+    std::lock_guard<std::mutex> guard(m_problemLock);
+    m_problem = problem;
+}
+
+CPortProblem CCommPort::LastProblem() const
+{
+    std::lock_guard<std::mutex> guard(m_problemLock);
+    return m_problem;
 }
 
 bool CCommPort::Configure(int fd)

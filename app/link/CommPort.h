@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommLog.h"
+#include "PortProblem.h"
 #include "StirrerProtocol.h"
 
 #include <QString>
@@ -49,7 +50,11 @@ public:
     int BaudRate() const;
 
     // Empties the log, opens the device exclusively and configures it.
+    // Exclusive: a second process (also one run as root) finds it busy, and
+    // leaves the log alone then (it holds the other program's traffic).
     bool Open();
+    // Why the last Open or Handshake failed; None after a success.
+    CPortProblem LastProblem() const;
     // Always true; closing a closed port does nothing.
     bool Close();
     bool IsOpen() const;
@@ -97,7 +102,15 @@ private:
     bool WriteByte(int fd, BYTE byte);
     bool SendFrame(const BYTE* data, int length, bool discardBeforeLastByte);
     // One request and its reply under the exchange lock.
-    bool Exchange(const stirrer::Frame& frame, BYTE* reply, int replyLength, int limitMs);
+    // received: bytes of the reply that came, -1 when the request failed.
+    bool Exchange(const stirrer::Frame& frame, BYTE* reply, int replyLength, int limitMs, int* received = nullptr);
+    // Opens, locks and configures path; fd is the open device when the
+    // result is None.
+    CPortProblem OpenDevice(const QString& path, int& fd);
+    // Locks and configures a device just opened; the problem when it cannot
+    // (the device is closed then).
+    CPortProblem Claim(int fd, const QString& path);
+    void SetProblem(const CPortProblem& problem);
     // Reads and logs whatever is queued; called under the exchange lock.
     void DiscardStaleInput();
     void CloseDescriptor();
@@ -114,4 +127,6 @@ private:
     std::atomic<int> m_fd{-1};  // replaced only under both locks above
     std::atomic<int> m_nReceived{0};  // bytes counted by the receive in progress
     CCommLog m_log;
+    mutable std::mutex m_problemLock;  // guards m_problem
+    CPortProblem m_problem;
 };

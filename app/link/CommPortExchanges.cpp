@@ -8,20 +8,26 @@ bool CCommPort::VerifyChecksum(const BYTE* data, int length)
     return stirrer::VerifyChecksum(data, length);
 }
 
-bool CCommPort::Exchange(const Frame& frame, BYTE* reply, int replyLength, int limitMs)
+bool CCommPort::Exchange(const Frame& frame, BYTE* reply, int replyLength, int limitMs, int* received)
 {
     std::lock_guard<std::mutex> guard(m_exchangeLock);
+    if (received) *received = -1;
     DiscardStaleInput();
     if (!SendFrame(frame.data(), int(frame.size()), true))
         return false;
-    return Receive(reply, replyLength, limitMs);
+    const bool ok = Receive(reply, replyLength, limitMs);
+    if (received) *received = m_nReceived;
+    return ok;
 }
 
 bool CCommPort::Handshake()
 {
     BYTE reply[kAckLength] = {};
-    return Exchange(BuildCommandFrame(kHandshake), reply, kAckLength, kAckLimitMs)
+    int received = -1;
+    const bool ok = Exchange(BuildCommandFrame(kHandshake), reply, kAckLength, kAckLimitMs, &received)
         && IsGoodAcknowledgement(reply, kAckLength);
+    SetProblem(ok ? CPortProblem() : CPortProblem::Handshake(DevicePath(PortName()), BaudRate(), received));
+    return ok;
 }
 
 bool CCommPort::SetSpeed(int rpm)

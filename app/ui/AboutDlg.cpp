@@ -2,10 +2,15 @@
 
 #include "platform/Icon.h"
 #include "platform/ResourceModule.h"
+#include "ui/BuildVersion.h"
 #include "ui/ResourceIds.h"
 
 #include <QLabel>
 #include <QPixmap>
+
+namespace {
+const int kIdVersionLine = 1021;
+}  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_ABOUTBOX)), parent)
@@ -22,5 +27,8 @@ plat::BOOL CAboutDlg::OnInitDialog()
             icon->adjustSize();
         }
     }
+    // The second line is the program's own: the version this build came from.
+    if (auto* version = GetDlgItem<QLabel>(kIdVersionLine))
+        version->setText(QStringLiteral("Vantoc %1").arg(QString::fromUtf8(vantoc::BuildVersion())));
     return plat::TRUE;
 }

@@ -1,5 +1,7 @@
 #include "ui/CommandLine.h"
 
+#include "ui/BuildVersion.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -70,6 +72,8 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
             cl.m_bHelp = true;
         } else if (arg == QLatin1String("--version")) {
             cl.m_bVersion = true;
+        } else if (arg == QLatin1String("--list-ports")) {
+            cl.m_bListPorts = true;
         } else if (arg == QLatin1String("--port")) {
             if (value(1)) cl.m_strPort = args[++i];
             if (cl.IsValid() && cl.m_strPort.isEmpty()) cl.m_strError = QStringLiteral("--port needs a name");
@@ -89,6 +93,8 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
     }
     if (cl.IsValid() && cl.m_bSendState && (!cl.m_strPort.isEmpty() || !cl.m_strBaud.isEmpty()))
         cl.m_strError = QStringLiteral("--send-state talks to a running Vantoc and takes no port settings");
+    if (cl.IsValid() && cl.m_bListPorts && (cl.m_bSendState || given.contains(QStringLiteral("--headless"))))
+        cl.m_strError = QStringLiteral("--list-ports only lists the ports; it goes with no run and no message");
     // Help and version answer whatever else was asked.
     if (cl.IsValid() && !cl.m_bHelp && !cl.m_bVersion) cl.CheckHeadlessCombination(given);
     return cl;
@@ -149,6 +155,7 @@ QString CCommandLine::Usage()
         "Usage: vantoc [--port NAME] [--baud N]\n"
         "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
+        "       vantoc --list-ports\n"
         "       vantoc --send-state MOTOR STATUS\n"
         "       vantoc --help | --version\n"
         "\n"
@@ -159,6 +166,9 @@ QString CCommandLine::Usage()
         "                 or the link stirrer-sim made; the window preselects it\n"
         "                 in the port dialog (default COM1)\n"
         "  --baud N       baud rate (default 9600)\n"
+        "  --list-ports   print the serial devices present, one a line: path,\n"
+        "                 description, manufacturer, USB ids (vvvv:pppp) and\n"
+        "                 serial number, separated by tabs (\"-\" when unknown)\n"
         "  --send-state MOTOR STATUS\n"
         "                 send the run-state message to the Vantoc of this user\n"
         "                 that is running; 0 0 ends its run\n"
@@ -202,5 +212,5 @@ QString CCommandLine::Usage()
 
 QString CCommandLine::Version()
 {
-    return QStringLiteral("vantoc 1.0.0");
+    return QStringLiteral("vantoc %1").arg(QString::fromUtf8(vantoc::BuildVersion()));
 }

@@ -20,6 +20,7 @@ public:
 
     bool m_bHelp = false;
     bool m_bVersion = false;
+    bool m_bListPorts = false;  // print the serial devices present and exit
     QString m_strPort;  // empty: the dialog's default
     QString m_strBaud;
     bool m_bSendState = false;

@@ -79,6 +79,7 @@ int CHeadlessRun::Begin()
     CRunControl::ApplyPortSettings(m_settings.strPort, m_settings.strBaud);
     if (!m_control.Connect()) {
         Message(vantoc::String(vantoc::IDS_CONNECT_FAILED));
+        if (!m_control.ConnectionProblem().isEmpty()) Message(m_control.ConnectionProblem());
         return kExitNotConnected;
     }
     // An interrupt during the handshake ends the run before the motor turns.

@@ -5,10 +5,11 @@
 #include "link/CommPort.h"
 #include "platform/DataExchange.h"
 #include "ui/Palette.h"
+#include "ui/PortComboBox.h"
+#include "ui/PortList.h"
 #include "ui/ResourceIds.h"
 
 #include <QComboBox>
-#include <QSerialPortInfo>
 
 namespace {
 const int kIdPortLabel = 1009;
@@ -28,11 +29,8 @@ QStringList CPortSettingDlg::PresentDevices()
     QStringList named;
     for (int n = 1; n <= kTemplatePorts; ++n) named << CCommPort::DevicePath(QStringLiteral("COM%1").arg(n));
     QStringList devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString path = info.systemLocation();
-        if (!named.contains(path) && !devices.contains(path)) devices << path;
-    }
-    devices.sort();
+    for (const CPortList::SEntry& entry : CPortList::Present())
+        if (!named.contains(entry.strPath) && !devices.contains(entry.strPath)) devices << entry.strPath;
     return devices;
 }
 
@@ -47,6 +45,8 @@ QWidget* CPortSettingDlg::CreateControl(const plat::CDialogItemTemplate& item, Q
         return m_stcPort = new CTarnStatic(parent);
     case kIdBaudLabel:
         return m_stcBaud = new CTarnStatic(parent);
+    case kIdPort:
+        return new CPortComboBox(item.items, &CPortSettingDlg::PresentDevices, parent);
     default:
         return nullptr;
     }

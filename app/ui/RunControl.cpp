@@ -53,6 +53,7 @@ bool CRunControl::Connect()
     CCommPort* port = CCommPort::Instance();
     const bool ok = RunExchange([port] { return port->Open() && port->Handshake(); });
     m_bConnectFailed = !ok;
+    m_strConnectProblem = ok ? QString() : port->LastProblem().Explain();
     ApplyPendingStates();
     return ok;
 }

@@ -48,6 +48,9 @@ public:
     // Opens the port and proves the instrument; a failure is remembered
     // (IsConnectionFailed) and every later Start refuses.
     bool Connect();
+    // Why the last Connect failed, for the operator (device, permission,
+    // busy port, no or wrong reply); empty after a success.
+    QString ConnectionProblem() const { return m_strConnectProblem; }
 
     // Start with the target speed read from the window; 2200 becomes 2199 in
     // targetSpeed. Started: arrays emptied, worker polling.
@@ -96,6 +99,7 @@ private:
     int m_nBusy = 0;
     bool m_bShutDown = false;
     bool m_bStopAfterRefusal = false;
+    QString m_strConnectProblem;
     // Run-state messages that came while an exchange was running.
     std::vector<std::pair<int, int>> m_pendingStates;
 };

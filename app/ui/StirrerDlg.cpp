@@ -22,9 +22,11 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QIcon>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <cstdio>
 
 namespace {
 const int kIdTorqueDigit = 1000;
@@ -112,7 +114,10 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     setWindowIcon(ApplicationIcon());
     SetUpControls();
     PortSettingsStep();
-    if (!m_run.Connect()) CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
+    if (!m_run.Connect()) {
+        ShowConnectionProblem(m_run.ConnectionProblem());
+        CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
+    }
     setWindowTitle(vantoc::String(vantoc::IDS_PRODUCT_NAME));
     return plat::TRUE;
 }
@@ -162,6 +167,26 @@ void CStirrerDlg::SetUpControls()
             &CStirrerDlg::OnDeltaposSpeedSpin);
     connect(GetDlgItem<plat::CSpinButtonCtrl>(kIdTempSpin), &plat::CSpinButtonCtrl::deltaPos, this,
             &CStirrerDlg::OnDeltaposTempSpin);
+}
+
+// The reason goes to standard error and into a line below the controls; the
+// window grows by that line only when there is a reason to show.
+void CStirrerDlg::ShowConnectionProblem(const QString& reason)
+{
+    if (reason.isEmpty()) return;
+    std::fprintf(stderr, "vantoc: %s\n", qPrintable(reason));
+    const int margin = fontMetrics().height() / 2;
+    m_stcProblem = new QLabel(reason, this);
+    m_stcProblem->setWordWrap(true);
+    m_stcProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette palette = m_stcProblem->palette();
+    palette.setColor(QPalette::WindowText, plat::ToQColor(vantoc::kLightText));
+    m_stcProblem->setPalette(palette);
+    const int lineWidth = width() - 2 * margin;
+    const int lineHeight = m_stcProblem->heightForWidth(lineWidth);
+    m_stcProblem->setGeometry(margin, height(), lineWidth, lineHeight);
+    setFixedSize(width(), height() + lineHeight + margin);
+    m_stcProblem->show();
 }
 
 void CStirrerDlg::PortSettingsStep()

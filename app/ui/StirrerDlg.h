@@ -11,6 +11,7 @@ class CLiveCharts;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
+class QLabel;
 class QMenu;
 
 // The main window: connects to the stirrer at start, takes the target speed,
@@ -49,6 +50,9 @@ public:
     CVelDigit* SpeedDisplay() const { return m_digSpeed; }
     CVelDigit* TorqueDisplay() const { return m_digTorque; }
     const CLiveCharts* Charts() const { return m_pCharts; }
+    // The line below the controls saying why the port could not be used;
+    // null while there is nothing to say.
+    const QLabel* ProblemLine() const { return m_stcProblem; }
 
     // During a serial exchange the close is queued and done once it ends.
     void reject() override;
@@ -67,6 +71,7 @@ private:
     void PortSettingsStep();
     void UpdateRunButtons(bool running);
     void CloseIfQueued();
+    void ShowConnectionProblem(const QString& reason);
 
     CRunControl m_run;
     CVelDigit* m_digTorque = nullptr;
@@ -78,6 +83,7 @@ private:
     CVelButton* m_btnSave = nullptr;
     std::array<CTarnStatic*, 6> m_stcLabels{};  // 1012 to 1017
     QMenu* m_pSysMenu = nullptr;
+    QLabel* m_stcProblem = nullptr;
     QImage m_background;
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");

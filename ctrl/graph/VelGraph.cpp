@@ -33,14 +33,6 @@ CVelGraph::~CVelGraph()
     RemoveAll(plat::FALSE);
 }
 
-// ---- painting and dialogs ------------------------------------------------
-
-plat::BOOL CVelGraph::OnProperty()
-{
-    // No property sheet in this build: nothing can be confirmed.
-    return plat::FALSE;
-}
-
 // ---- drawer --------------------------------------------------------------
 
 void CVelGraph::InstallDrawer(std::unique_ptr<CVelGraphDrawer> pDrawer)

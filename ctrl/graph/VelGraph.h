@@ -15,6 +15,7 @@
 
 class QWidget;
 namespace plat {
+class CArchive;
 class CDC;
 class CToolTipCtrl;
 }  // namespace plat
@@ -62,6 +63,8 @@ public:
     void SetGraphType(eGraphStyle eStyle);
     eGraphStyle GetGraphType() const { return m_eStyle; }
     void SetToolTip(plat::CToolTipCtrl* pToolTip);
+    // The host window (not owned); dialogs of the chart open over it.
+    QWidget* GetWnd() const { return m_pWnd; }
 
     // Series. A bad index throws plat::CInvalidArgException where noted.
     // pX/pY hold nCount values each (may be null only when nCount is 0).
@@ -101,6 +104,10 @@ public:
     void EnableSendActivateMsg(plat::BOOL b) { m_bSendActivateMsg = b; }
     plat::BOOL IsSendActivateMsg() const { return m_bSendActivateMsg; }
     plat::CString GetPropertyFileName() const { return m_strPropertyFile; }
+    // Names the property file (any path; nothing is added to it) and loads
+    // it at once; a confirmed property sheet rewrites it. A missing or
+    // broken file is ignored without a word.
+    void AutoSaveProperty(const plat::CString& strFile);
 
     // Title setters do nothing once the titles are gone (RemoveAll(FALSE)).
     void SetTitle(const plat::CString& str);
@@ -159,6 +166,16 @@ signals:
     void seriesActivated(int nIndex, bool bActive);
 
 protected:
+    // The property file: loading keeps every value read before a failure
+    // and the old value of everything after it; saving goes through a
+    // temporary file, so a failed write leaves the previous file as it was.
+    // Both do nothing once the titles are gone.
+    void ReadProperty(const plat::CString& strFile);
+    void SaveProperty(const plat::CString& strFile);
+    // Signature, the twelve flags, the three title records and the legend's
+    // block. Throws plat::CArchiveException when the data ends early.
+    void SerializeProperty(plat::CArchive& ar);
+
     virtual void CreateDrawer(eGraphStyle eStyle);
     // Frame and background of the data area r, 3 pixels outside it.
     virtual void DrawFrame(plat::CDC* pDC, plat::CRect r);

@@ -8,6 +8,7 @@
 #include "render/FontCache.h"
 
 namespace plat {
+class CArchive;
 class CDC;
 }
 
@@ -33,6 +34,13 @@ public:
     // The text at the top-left of m_rcBound shrunk by 3 pixels, transparent.
     void Draw(plat::CDC* pDC) const;
     void SetFont(const plat::LOGFONT& lf) { m_lfFont = lf; }
+
+    // Writes or reads one title record: show flag, text, colour, the first
+    // 28 bytes of the LOGFONT and the face name. Reading stores each value
+    // as it arrives; the font changes only once its face name was read, and
+    // not to a size or weight beyond any real font (a damaged file).
+    // Throws plat::CArchiveException when the data ends early.
+    virtual void Serialize(plat::CArchive& ar);
 
     int m_bShow = 0;
     plat::CString m_strText;

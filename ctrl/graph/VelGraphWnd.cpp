@@ -8,8 +8,10 @@
 #include "platform/SysColor.h"
 #include "render/VelMemDC.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QTimerEvent>
 #include <QToolTip>
 #include <algorithm>
 
@@ -55,6 +57,9 @@ CVelGraphWnd::CVelGraphWnd(QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     if (m_ToolTip.Create(nullptr, 0)) m_ToolTip.SetDelayTime(kToolTipDelay);
+    // Tips come after the control's own delay and also while the window is
+    // not active: the window asks for them itself (timerEvent).
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     m_pGraph->SetToolTip(&m_ToolTip);
     connect(m_pGraph.get(), &CVelGraph::seriesActivated, this, &CVelGraphWnd::seriesActivated);
 }
@@ -157,7 +162,29 @@ void CVelGraphWnd::OnDraw(plat::CDC* pDC, plat::CRect rc)
 void CVelGraphWnd::mouseMoveEvent(QMouseEvent* e)
 {
     m_pGraph->OnMouseMove(MouseFlags(e), plat::CPoint(e->position().toPoint()));
+    if (e->buttons() == Qt::NoButton && m_ToolTip.IsCreated()) {
+        m_ptTip = e->position().toPoint();
+        m_tipTimer.start(static_cast<int>(m_ToolTip.GetDelayTime()), this);
+    }
     QWidget::mouseMoveEvent(e);
+}
+
+void CVelGraphWnd::leaveEvent(QEvent* e)
+{
+    m_tipTimer.stop();
+    QWidget::leaveEvent(e);
+}
+
+void CVelGraphWnd::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != m_tipTimer.timerId()) {
+        QWidget::timerEvent(e);
+        return;
+    }
+    m_tipTimer.stop();
+    if (!rect().contains(m_ptTip)) return;
+    QHelpEvent help(QEvent::ToolTip, m_ptTip, mapToGlobal(m_ptTip));
+    QCoreApplication::sendEvent(this, &help);
 }
 
 void CVelGraphWnd::mousePressEvent(QMouseEvent* e)
@@ -183,7 +210,9 @@ void CVelGraphWnd::OnLButtonDblClk(plat::CPoint pt)
         const tagGraphButton* pProperty = FindButton(kIdProperty);
         if (pProperty && !pProperty->bShow) return;
     }
-    if (!m_pGraph->OnLButtonDblClk(0x0001, pt)) OnProperty();
+    // A label edited in the legend dialog may need a wider legend.
+    if (m_pGraph->OnLButtonDblClk(0x0001, pt)) AdjustLayout();
+    else OnProperty();
 }
 
 bool CVelGraphWnd::event(QEvent* e)
@@ -279,7 +308,7 @@ void CVelGraphWnd::OnClickButton(plat::UINT nID)
     switch (nID) {
     case kIdProperty: OnProperty(); break;
     case kIdLegend:
-        if (m_pGraph->OnLegendProperty()) update();
+        if (m_pGraph->OnLegendProperty()) AdjustLayout();
         break;
     case kIdExportImage: OnExportImage(); break;
     default: break;
@@ -294,12 +323,6 @@ plat::BOOL CVelGraphWnd::OnProperty()
         AdjustLayout();
     }
     return bResult;
-}
-
-plat::BOOL CVelGraphWnd::OnExportImage()
-{
-    // The image export is not part of this build yet.
-    return plat::FALSE;
 }
 
 // ---- forwarding -----------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "platform/ToolTipCtrl.h"
 #include "platform/WinDef.h"
 
+#include <QBasicTimer>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -62,8 +63,14 @@ public:
     virtual void OnClickButton(plat::UINT nID);
     // Graph property sheet; TRUE when it was confirmed.
     virtual plat::BOOL OnProperty();
-    // Saving the chart as an image; FALSE while no export is available.
+    // Asks for a file name and saves the chart there (SaveImage), telling
+    // the user how it went; FALSE when cancelled or failed.
     virtual plat::BOOL OnExportImage();
+    // Saves the chart as the window shows it, in the format the suffix
+    // names: .bmp (16-bit), .png (24-bit) or .svg (when the library has
+    // Qt SVG). FALSE for another suffix or when the file cannot be written;
+    // a file that was there before is then left as it was.
+    plat::BOOL SaveImage(const plat::CString& strFile);
 
     // The whole client area's colour behind the graph, also the buttons'.
     void SetBkgColor(plat::COLORREF cr);
@@ -117,6 +124,7 @@ public:
     void EnableShowMarks(plat::BOOL b) { m_pGraph->EnableShowMarks(b); }
     void ShowMarks(plat::BOOL b) { m_pGraph->ShowMarks(b); }
     void ShowTip(plat::BOOL b) { m_pGraph->ShowTip(b); }
+    void AutoSaveProperty(const plat::CString& strFile) { m_pGraph->AutoSaveProperty(strFile); }
 
     // Owned; public because hosts configure the graph through it directly.
     std::unique_ptr<CVelGraph> m_pGraph;
@@ -132,6 +140,11 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+    // The 16-bit bitmap of the window's content.
+    plat::BOOL SaveImageToBMP(const plat::CString& strFile);
 
     // One tool button; the window owns record and button.
     struct tagGraphButton {
@@ -151,4 +164,6 @@ protected:
     int m_nButtonHeight = 22;
     std::vector<std::unique_ptr<tagGraphButton>> m_arButtons;  // in creation order
     int m_nBorder = 0;  // pixels of the WS_BORDER frame around the client area
+    QBasicTimer m_tipTimer;  // the tooltip control's initial delay
+    QPoint m_ptTip;          // where the pointer rests
 };

@@ -171,11 +171,9 @@ QWidget* CDialogBuilder::CreateStandardControl(const CDialogItemTemplate& item, 
     return new QWidget(parent);
 }
 
-void CDialogBuilder::Build(QWidget* dialog, const Factory& factory) const
+void CDialogBuilder::SetWindowFlags(QWidget* dialog) const
 {
     using namespace style;
-    dialog->setFont(m_font);
-    dialog->setWindowTitle(m_tmpl.strCaption);
     Qt::WindowFlags flags = (m_tmpl.dwExStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint;
     if ((m_tmpl.dwStyle & WS_CAPTION) == WS_CAPTION) flags |= Qt::WindowTitleHint;
@@ -183,6 +181,15 @@ void CDialogBuilder::Build(QWidget* dialog, const Factory& factory) const
     if ((m_tmpl.dwStyle & WS_CAPTION) == WS_CAPTION && (m_tmpl.dwStyle & WS_MINIMIZEBOX))
         flags |= Qt::WindowMinimizeButtonHint;
     dialog->setWindowFlags(flags);
+}
+
+void CDialogBuilder::Build(QWidget* dialog, const Factory& factory) const
+{
+    using namespace style;
+    dialog->setFont(m_font);
+    dialog->setWindowTitle(m_tmpl.strCaption);
+    // A child template (a property page) stays a child of whatever holds it.
+    if (!(m_tmpl.dwStyle & WS_CHILD)) SetWindowFlags(dialog);
     dialog->setFixedSize(MapDialogSize(m_tmpl.cx, m_tmpl.cy).toQSize());
 
     for (const CDialogItemTemplate& item : m_tmpl.items) {

@@ -31,8 +31,9 @@ public:
     CRect MapDialogRect(int x, int y, int cx, int cy) const;
     CSize MapDialogSize(int cx, int cy) const;
 
-    // Gives the dialog its caption, font, window flags and fixed client size
-    // and creates the controls as its children, in template order.
+    // Gives the dialog its caption, font, window flags (none for a WS_CHILD
+    // template) and fixed client size and creates the controls as its
+    // children, in template order.
     void Build(QWidget* dialog, const Factory& factory = {}) const;
     // The standard widget for one template control.
     QWidget* CreateStandardControl(const CDialogItemTemplate& item, QWidget* parent) const;
@@ -44,6 +45,9 @@ public:
     static void SetDlgCtrlID(QWidget* control, int id);
 
 private:
+    // The window flags of a top-level dialog: frame, caption and buttons.
+    void SetWindowFlags(QWidget* dialog) const;
+
     const CDialogTemplate& m_tmpl;
     QFont m_font;
     CSize m_base;

@@ -32,7 +32,8 @@ public:
     void UpdateTipText(const CString& text, QWidget* wnd, UINT id = 0);
 
     void Activate(BOOL active) { m_active = active != 0; }
-    // Stored for callers that set it; Qt's own wake-up delay applies.
+    // How long the pointer rests before a tip; windows that ask for their
+    // tips themselves (the graph window) wait this long.
     void SetDelayTime(UINT milliseconds) { m_delay = milliseconds; }
     UINT GetDelayTime() const { return m_delay; }
 

@@ -1,7 +1,10 @@
 #include "render/VelGraphLegend.h"
 
+#include "graph/VelGraph.h"
+#include "platform/Archive.h"
 #include "platform/InvalidArgException.h"
 #include "render/VelGraphDrawer.h"
+#include "render/VelGraphLegendDlg.h"
 
 #include <algorithm>
 #include <string>
@@ -15,10 +18,44 @@ CVelGraphLegend::CVelGraphLegend()
 
 CVelGraphLegend::~CVelGraphLegend() = default;
 
-int CVelGraphLegend::OnProperty(CVelGraph*)
+int CVelGraphLegend::OnProperty(CVelGraph* pGraph)
 {
-    // Without the legend dialog no change can be confirmed.
-    return 0;
+    const auto it = std::find_if(m_arItems.begin(), m_arItems.end(), [](const auto& p) { return p->IsActivate(); });
+    if (it == m_arItems.end() || !pGraph) return 0;
+    const int nIndex = static_cast<int>(it - m_arItems.begin());
+    // An entry without its series has nothing to edit.
+    CVelGraphSeries* pSeries = pGraph->GetSeries(nIndex);
+    if (!pSeries) return 0;
+
+    CVelGraphLegendDlg dlg(pGraph->GetWnd());
+    dlg.m_strLabel = (*it)->GetLabel();
+    dlg.m_crColor = pSeries->crColor;
+    dlg.m_nWidth = pSeries->nWidth;
+    dlg.m_nPointStyle = pSeries->ePointStyle;
+    if (dlg.DoModal() != plat::IDOK) return 0;
+
+    (*it)->SetLabel(dlg.m_strLabel);
+    pSeries->crColor = dlg.m_crColor;
+    pSeries->nWidth = dlg.m_nWidth;
+    pSeries->ePointStyle = static_cast<eCurvePointStyle>(dlg.m_nPointStyle);
+    return 1;
+}
+
+void CVelGraphLegend::Serialize(plat::CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << static_cast<plat::LONG>(m_bShow) << static_cast<plat::LONG>(m_ePosition)
+           << static_cast<plat::LONG>(m_bMultiline);
+        return;
+    }
+    plat::LONG n = 0;
+    ar >> n;
+    m_bShow = n;
+    ar >> n;
+    // A position no legend can take is not stored.
+    if (n >= LEGEND_LEFT && n <= LEGEND_BOTTOM) m_ePosition = static_cast<eLegendPosition>(n);
+    ar >> n;
+    m_bMultiline = n;
 }
 
 int CVelGraphLegend::AddOneLegend(const plat::CString& strLabel)

@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace plat {
+class CArchive;
 class CDC;
 }
 class CVelGraph;
@@ -39,6 +40,10 @@ public:
     virtual void Draw(plat::CDC* pDC);
     // Runs the legend dialog for the selected entry; 1 when confirmed.
     virtual int OnProperty(CVelGraph* pGraph);
+    // Writes or reads show flag, position and multiline flag (4 bytes each);
+    // entries are not stored. Throws plat::CArchiveException when the data
+    // ends early.
+    virtual void Serialize(plat::CArchive& ar);
 
     // Not owned; the graph sets it whenever its drawer changes.
     void SetDrawer(CVelGraphDrawer* pDrawer) { m_pDrawer = pDrawer; }

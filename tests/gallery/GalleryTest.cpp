@@ -1,12 +1,15 @@
+#include "EditSection.h"
 #include "GalleryWindow.h"
 
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
 #include "display/VelDigit.h"
 #include "graph/VelGraphWnd.h"
+#include "input/VelEdit.h"
 #include "platform/ResourceModule.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -29,7 +32,9 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
     for (const CVelDigit* digit : digits)
         EXPECT_EQ(digit->GetCellSize(), plat::CSize(63, 112)) << "the digit strip was not found";
 
-    const auto buttons = window.findChildren<CVelButton*>();
+    // The charts' tool buttons are counted with the charts.
+    auto buttons = window.findChildren<CVelButton*>();
+    buttons.removeIf([](const CVelButton* b) { return qobject_cast<CVelGraphWnd*>(b->parentWidget()); });
     EXPECT_EQ(buttons.size(), GalleryWindow::kButtonStyles * GalleryWindow::kButtonStates + 4);
     QSet<int> styles;
     for (const CVelButton* button : buttons)
@@ -43,9 +48,29 @@ TEST_F(Gallery, HoldsEveryControlOfItsSections)
     QSet<int> types;
     for (const CVelGraphWnd* chart : charts) {
         types.insert(chart->GetGraph()->GetGraphType());
-        EXPECT_EQ(chart->GetGraph()->GetSeriesCount(), 1);
+        // The line chart also carries its set-point, a legend and the tool
+        // buttons, so its legend dialog and image export can be tried.
+        const bool bLine = chart->GetGraph()->GetGraphType() == GRAPH_LINE;
+        EXPECT_EQ(chart->GetGraph()->GetSeriesCount(), bLine ? 2 : 1);
+        EXPECT_EQ(chart->GetGraph()->CanShowLegend(), bLine ? 1 : 0);
+        EXPECT_EQ(chart->GetButton(CVelGraphWnd::kIdLegend) != nullptr, bLine);
     }
     EXPECT_EQ(types.size(), GalleryWindow::kCharts);
+}
+
+TEST_F(Gallery, ShowsTheEditInEachModeAndOffersAChartsPropertySheet)
+{
+    GalleryWindow window;
+    const auto edits = window.findChildren<CVelEdit*>();
+    ASSERT_EQ(edits.size(), EditSection::kEdits);
+    QSet<int> modes;
+    for (const CVelEdit* edit : edits) modes.insert(edit->GetMode());
+    EXPECT_EQ(modes.size(), EditSection::kEdits);
+    const auto* section = window.findChild<EditSection*>();
+    ASSERT_NE(section, nullptr);
+    const auto* button = section->findChild<QPushButton*>();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
 }
 
 TEST_F(Gallery, RendersOffscreen)

@@ -3,7 +3,9 @@
 #include "platform/InvalidArgException.h"
 #include "render/VelGraphBarDrawer.h"
 #include "render/VelGraphLineDrawer.h"
+#include "render/VelGraphLegendDlg.h"
 #include "render/VelGraphScatterDrawer.h"
+#include "support/ModalAnswer.h"
 
 #include <QPaintEvent>
 #include <QSignalSpy>
@@ -524,7 +526,10 @@ TEST(VelGraphTest, ClicksGoToTheLegendOnlyWhenShownAndHit)
     EXPECT_TRUE(g.OnLButtonDown(0, {310, 30}));
     EXPECT_FALSE(legend.GetItem(0)->IsActivate());
     EXPECT_TRUE(legend.GetItem(1)->IsActivate());
+    // On the legend the double click opens the legend dialog (cancelled here).
+    ModalAnswer<CVelGraphLegendDlg> dialog([](CVelGraphLegendDlg* d) { d->reject(); });
     EXPECT_TRUE(g.OnLButtonDblClk(0, {310, 30}));
+    EXPECT_TRUE(dialog.answered());
     EXPECT_FALSE(g.OnLButtonDblClk(0, {250, 30}));
 }
 

@@ -4,8 +4,10 @@
 #include "platform/DialogTemplate.h"
 #include "platform/ResourceModule.h"
 #include "render/VelGraphLineDrawer.h"
+#include "support/ModalAnswer.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,7 +22,8 @@ namespace {
 
 using plat::CRect;
 
-// Counts what a user would see happen: property sheets opened, paints.
+// Counts what a user would see happen: property sheets asked for (without
+// running them), paints.
 class ProbeWnd : public CVelGraphWnd {
 public:
     using CVelGraphWnd::CVelGraphWnd;
@@ -29,7 +32,7 @@ public:
     plat::BOOL OnProperty() override
     {
         ++nProperty;
-        return CVelGraphWnd::OnProperty();
+        return plat::FALSE;
     }
 
 protected:
@@ -176,7 +179,10 @@ TEST(VelGraphWndButtons, ClickingTheButtonsRunsTheirActions)
     ShowSized(wnd);
     QTest::mouseClick(wnd.GetButton(CVelGraphWnd::kIdProperty), Qt::LeftButton);
     EXPECT_EQ(wnd.nProperty, 1);
+    // The save button asks for a file name; cancelled here.
+    ModalAnswer<QFileDialog> saveAs([](QFileDialog* d) { d->reject(); });
     QTest::mouseClick(wnd.GetButton(CVelGraphWnd::kIdExportImage), Qt::LeftButton);
+    EXPECT_TRUE(saveAs.answered());
     wnd.OnClickButton(4711);
     EXPECT_EQ(wnd.nProperty, 1);
 }

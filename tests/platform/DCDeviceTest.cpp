@@ -42,6 +42,36 @@ TEST(DCDevice, PaintsAWidgetInItsPaintEvent)
     EXPECT_EQ(FromQRgb(shot.pixel(19, 9)), kBlue);
 }
 
+// Clips to its right half before filling it, as controls do for a part.
+class ClippedChild : public QWidget {
+public:
+    using QWidget::QWidget;
+    CRect clipBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        CDC dc(this);
+        dc.IntersectClipRect(width() / 2, 0, width(), height());
+        dc.GetClipBox(&clipBox);
+        dc.FillSolidRect(CRect(0, 0, width(), height()), kRed);
+    }
+};
+
+TEST(DCDevice, AChildWidgetClipsInItsOwnCoordinatesWhereverItSits)
+{
+    QWidget parent;
+    parent.resize(100, 60);
+    ClippedChild child(&parent);
+    child.setGeometry(30, 20, 40, 10);
+    const QImage shot = parent.grab().toImage();
+    EXPECT_EQ(child.clipBox, CRect(20, 0, 40, 10));
+    EXPECT_EQ(FromQRgb(shot.pixel(50, 25)), kRed);
+    EXPECT_EQ(FromQRgb(shot.pixel(69, 29)), kRed);
+    EXPECT_NE(FromQRgb(shot.pixel(49, 25)), kRed);
+    EXPECT_NE(FromQRgb(shot.pixel(70, 25)), kRed);
+}
+
 TEST(DCDevice, WrapsAnActivePainterAndPutsItsStateBack)
 {
     Canvas c;

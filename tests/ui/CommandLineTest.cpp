@@ -1,3 +1,4 @@
+#include "ui/BuildVersion.h"
 #include "ui/CommandLine.h"
 
 #include <climits>
@@ -102,9 +103,28 @@ TEST(CommandLineTest, HeadlessOptionsThatDoNotFitAreRefused)
 TEST(CommandLineTest, HelpDocumentsEveryOptionAndExitStatus)
 {
     const QString usage = CCommandLine::Usage();
-    for (const char* option : {"--port NAME", "--baud N", "--send-state MOTOR STATUS", "--help", "--version",
+    for (const char* option : {"--port NAME", "--baud N", "--send-state MOTOR STATUS", "--help", "--version", "--list-ports",
                                "--headless", "--speed RPM", "--duration SECONDS", "--samples N", "--save FILE"})
         EXPECT_TRUE(usage.contains(option)) << option;
     for (const char* status : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  64 ", "130, 143"})
         EXPECT_TRUE(usage.contains(status)) << status;
+}
+
+TEST(CommandLineTest, ListPortsStandsAlone)
+{
+    EXPECT_TRUE(CCommandLine::Parse({"--list-ports"}).m_bListPorts);
+    EXPECT_TRUE(CCommandLine::Parse({"--list-ports"}).IsValid());
+    EXPECT_FALSE(CCommandLine::Parse({}).m_bListPorts);
+    for (const QStringList& args : {QStringList{"--list-ports", "--send-state", "0", "0"},
+                                    QStringList{"--list-ports", "--headless", "--speed", "100", "--samples", "1"},
+                                    QStringList{"--list-ports", "--list-ports"}})
+        EXPECT_FALSE(CCommandLine::Parse(args).IsValid()) << args.join(' ').toStdString();
+}
+
+TEST(CommandLineTest, VersionIsTheBuildsVersion)
+{
+    const QString version = CCommandLine::Version();
+    EXPECT_EQ(version, QStringLiteral("vantoc ") + QString::fromUtf8(vantoc::BuildVersion()));
+    // Whatever git says, the project's major version leads.
+    EXPECT_TRUE(version.startsWith("vantoc 1.")) << version.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "display/TarnStatic.h"
 #include "platform/Font.h"
 #include "ui/AboutDlg.h"
+#include "ui/BuildVersion.h"
 #include "ui/InfoDlg.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
@@ -142,4 +143,8 @@ TEST_F(DialogsTest, AboutBoxShowsIconAndVersion)
     bool hasVersion = false;
     for (auto* label : dlg.findChildren<QLabel*>()) hasVersion |= label->text() == "Rotaque Version1.0";
     EXPECT_TRUE(hasVersion);
+    // The second line tells the build's own version.
+    auto* build = dlg.GetDlgItem<QLabel>(1021);
+    ASSERT_NE(build, nullptr);
+    EXPECT_EQ(build->text(), QStringLiteral("Vantoc ") + QString::fromUtf8(vantoc::BuildVersion()));
 }

@@ -5,6 +5,7 @@
 #include "HeadlessTestSupport.h"
 #include "support/SimulatedStirrer.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -103,7 +104,10 @@ TEST_F(HeadlessProgramTest, HelpVersionAndEarlyExitStatuses)
 
     const SResult noDevice = Run({"--headless", "--port", files.filePath("none"), "--speed", "200", "--samples", "2"});
     EXPECT_EQ(noDevice.nExit, 2);
-    EXPECT_EQ(noDevice.err, "Failed to connect the instrument\n");
+    // String 102, then why on a line of its own.
+    EXPECT_EQ(noDevice.err, "Failed to connect the instrument\n" + QFile::encodeName(files.filePath("none"))
+                                + ": no such device. Is the stirrer or its USB adapter plugged in? "
+                                  "\"vantoc --list-ports\" lists the serial devices present.\n");
 
     EXPECT_TRUE(sim->Frames().empty());
 }

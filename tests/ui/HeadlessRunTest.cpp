@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
@@ -113,14 +114,19 @@ TEST_F(HeadlessRunTest, NoInstrumentGivesString102AndStatus2)
     settings.strSavePath = SavePath();
     settings.strPort = files.filePath("no-such-tty");
     EXPECT_EQ(Run(settings), 2);
-    EXPECT_EQ(err.m_data, "Failed to connect the instrument\n");
+    // String 102, then why on a line of its own.
+    EXPECT_EQ(err.m_data, "Failed to connect the instrument\n" + QFile::encodeName(settings.strPort)
+                              + ": no such device. Is the stirrer or its USB adapter plugged in? "
+                                "\"vantoc --list-ports\" lists the serial devices present.\n");
 
     // A device that refuses the handshake is no instrument either.
     err.m_data.clear();
     sim->InjectNext(kFaultRefuse);
     settings.strPort = QString::fromStdString(sim->SlavePath());
     EXPECT_EQ(Run(settings), 2);
-    EXPECT_EQ(err.m_data, "Failed to connect the instrument\n");
+    EXPECT_EQ(err.m_data, "Failed to connect the instrument\n" + QFile::encodeName(settings.strPort)
+                              + ": a wrong reply to the handshake. Is the device on this port the stirrer, "
+                                "and set to 9600 baud?\n");
     EXPECT_EQ(FrameBytes(*sim), std::vector<Frame>{kHandshake});
 
     EXPECT_TRUE(out.m_data.isEmpty());

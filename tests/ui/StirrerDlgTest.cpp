@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -94,6 +95,7 @@ TEST_F(StirrerDlgTest, StartUpConnectsAndHandshakes)
     ASSERT_TRUE(sim->WaitForFrames(1, 5s));
     EXPECT_EQ(sim->Frames()[0].bytes, kHandshake);
     EXPECT_FALSE(dlg->Run().IsConnectionFailed());
+    EXPECT_EQ(dlg->ProblemLine(), nullptr);
     EXPECT_EQ(CCommPort::Instance()->PortName(), QString::fromStdString(sim->SlavePath()));
     EXPECT_EQ(CCommPort::Instance()->BaudRate(), 9600);
     EXPECT_EQ(dlg->windowTitle(), "Overhead Rotaque");
@@ -267,6 +269,8 @@ TEST_F(StirrerDlgTest, FailedConnectionShows102AndEveryStartShows103)
     EXPECT_TRUE(failure.answered());
     EXPECT_EQ(shown, vantoc::String(102));
     EXPECT_TRUE(dlg->Run().IsConnectionFailed());
+    ASSERT_NE(dlg->ProblemLine(), nullptr);
+    EXPECT_TRUE(dlg->ProblemLine()->text().contains("a wrong reply to the handshake"));
     const auto sent = sim->Frames().size();
     for (int i = 0; i < 2; ++i) EXPECT_EQ(PressExpectingInfo(1006), vantoc::String(103));
     EXPECT_EQ(sim->Frames().size(), sent);
@@ -286,6 +290,17 @@ TEST_F(StirrerDlgTest, MissingDeviceIsAFailedConnection)
     ASSERT_TRUE(dlg->Create());
     EXPECT_EQ(shown, vantoc::String(102));
     EXPECT_TRUE(dlg->Run().IsConnectionFailed());
+    // Why, below the controls: the window grew by the line, which is visible.
+    ASSERT_NE(dlg->ProblemLine(), nullptr);
+    EXPECT_EQ(dlg->ProblemLine()->text(), dlg->Run().ConnectionProblem());
+    EXPECT_TRUE(dlg->ProblemLine()->text().startsWith("/nonexistent/tty: no such device."));
+    dlg->show();
+    EXPECT_TRUE(dlg->ProblemLine()->isVisible());
+    const QRect line = dlg->ProblemLine()->geometry();
+    EXPECT_GT(line.top(), dlg->GetDlgItem(plat::IDCANCEL)->geometry().bottom());
+    EXPECT_GT(line.top(), dlg->GetDlgItem(1007)->geometry().bottom());
+    EXPECT_LT(line.bottom(), dlg->height());
+    EXPECT_GT(line.height(), 0);
 }
 
 TEST_F(StirrerDlgTest, SpinStepsTenWithoutLimit)

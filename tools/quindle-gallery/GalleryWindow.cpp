@@ -1,6 +1,7 @@
 #include "GalleryWindow.h"
 
 #include "Backdrop.h"
+#include "EditSection.h"
 
 #include "display/TarnStatic.h"
 #include "display/VelButton.h"
@@ -96,8 +97,10 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(DigitSection());
     layout->addWidget(ButtonSection());
     layout->addWidget(LabelSection());
-    layout->addWidget(ChartSection());
+    QWidget* charts = ChartSection();
+    layout->addWidget(charts);
     layout->addWidget(InputSection());
+    layout->addWidget(new EditSection(charts->findChild<CVelGraphWnd*>()));
 }
 
 QWidget* GalleryWindow::DigitSection()
@@ -246,6 +249,18 @@ QWidget* GalleryWindow::ChartSection()
     line->GetGraph()->SetAxisValueType(GRAPH_AXIS_Y, AXIS_VALUE_INTEGER);
     line->SetAxisRange(GRAPH_AXIS_X, 0, 121, TRUE);
     line->SetAxisRange(GRAPH_AXIS_Y, 0, 760, TRUE);
+    // The set-point beside the speed, a legend and the tool buttons: its
+    // legend dialog (button or double click on the legend) and the image
+    // export can be tried here.
+    const double setX[] = {1, 59, 60, 120}, setY[] = {480, 480, 720, 720};
+    line->AddSeries(4, setX, setY);
+    line->GetGraph()->GetSeries(1)->SetPointStyle(POINT_NONE);
+    line->GetGraph()->GetSeries(1)->SetColor(RGB(200, 60, 40));
+    line->SetLegendLabel(0, QStringLiteral("Speed"));
+    line->SetLegendLabel(1, QStringLiteral("Set-point"));
+    line->GetGraph()->GetLegend().EnableShow(TRUE);
+    line->GetGraph()->GetLegend().SetPosition(LEGEND_BOTTOM);
+    line->ShowButtons(TRUE);
     row->addWidget(line);
 
     CVelGraphWnd* bar = SampleChart(GRAPH_BAR, QStringLiteral("Runs per day"), QStringLiteral("Day"),

@@ -1,6 +1,8 @@
 // Draws Quindle's tool-button icons 4002 (graph properties), 4003 (save the
-// chart as an image) and 4004 (legend properties), 16 x 16, pixel by pixel
-// so that they stay crisp. Run make-icons to rebuild them after a change.
+// chart as an image) and 4004 (legend properties), and the point-marker
+// icons 4005 to 4010 of the legend dialog (circle, diagonal cross, triangle
+// up, triangle down, square, diamond), 16 x 16, pixel by pixel so that they
+// stay crisp. Run make-icons to rebuild them after a change.
 
 #include "SavePng.h"
 
@@ -8,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -108,14 +111,65 @@ QImage LegendProperties()
     return image;
 }
 
+// The marker shapes, 11 pixels across around the centre (7, 7), with a short
+// line through them so they read as a curve's point.
+QImage Marker(int nStyle)
+{
+    QImage image = Blank();
+    Line(image, 0, 7, 2, 7, kGrey);
+    Line(image, 12, 7, 15, 7, kGrey);
+    switch (nStyle) {
+    case 1: {
+        // A circle of radius 4.5 by distance from the centre.
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const int d2 = (2 * x - 14) * (2 * x - 14) + (2 * y - 14) * (2 * y - 14);
+                if (d2 >= 60 && d2 <= 100) Dot(image, x, y, kBlue);
+            }
+        break;
+    }
+    case 2:
+        Line(image, 3, 3, 11, 11, kBlue);
+        Line(image, 3, 11, 11, 3, kBlue);
+        break;
+    case 3:
+        Line(image, 7, 2, 2, 11, kBlue);
+        Line(image, 7, 2, 12, 11, kBlue);
+        Line(image, 2, 11, 12, 11, kBlue);
+        break;
+    case 4:
+        Line(image, 2, 3, 12, 3, kBlue);
+        Line(image, 2, 3, 7, 12, kBlue);
+        Line(image, 12, 3, 7, 12, kBlue);
+        break;
+    case 5:
+        Line(image, 3, 3, 11, 3, kBlue);
+        Line(image, 3, 11, 11, 11, kBlue);
+        Line(image, 3, 3, 3, 11, kBlue);
+        Line(image, 11, 3, 11, 11, kBlue);
+        break;
+    default:
+        Line(image, 7, 2, 12, 7, kBlue);
+        Line(image, 12, 7, 7, 12, kBlue);
+        Line(image, 7, 12, 2, 7, kBlue);
+        Line(image, 2, 7, 7, 2, kBlue);
+        break;
+    }
+    return image;
+}
+
 }  // namespace
 
-// Writes icons/4002.png, 4003.png and 4004.png below the current folder.
+// Writes icons/4002.png to 4010.png below the current folder.
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     bool ok = SavePng(GraphProperties(), "icons/4002.png");
     ok = SavePng(SaveImage(), "icons/4003.png") && ok;
     ok = SavePng(LegendProperties(), "icons/4004.png") && ok;
+    for (int nStyle = 1; nStyle <= 6; ++nStyle) {
+        const std::string path = "icons/" + std::to_string(4004 + nStyle) + ".png";
+        ok = SavePng(Marker(nStyle), path.c_str()) && ok;
+    }
     return ok ? 0 : 1;
 }
