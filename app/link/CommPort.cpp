@@ -231,8 +231,12 @@ bool CCommPort::Close()
 void CCommPort::CloseDescriptor()
 {
     const int fd = m_fd.exchange(-1);
-    if (fd >= 0)
-        ::close(fd);
+    if (fd < 0)
+        return;
+    // Exclusive use belongs to the terminal, not to the descriptor: left set,
+    // it would lock out the next program while anyone else keeps the line open.
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
 }
 
 bool CCommPort::IsOpen() const

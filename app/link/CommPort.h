@@ -80,6 +80,8 @@ public:
     // The three exchanges; none retries by itself.
     bool Handshake();
     bool SetSpeed(int rpm);
+    // SetSpeed telling a clean refusal from a reply that was lost or broken.
+    stirrer::EAck SendSpeed(int rpm);
     // pReply is always an 11-byte block owned by the caller afterwards and
     // nLength is always 11, whatever the outcome.
     bool QueryStatus(std::unique_ptr<BYTE[]>& pReply, int& nLength);

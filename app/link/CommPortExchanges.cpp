@@ -32,9 +32,15 @@ bool CCommPort::Handshake()
 
 bool CCommPort::SetSpeed(int rpm)
 {
+    return SendSpeed(rpm) == EAck::Taken;
+}
+
+EAck CCommPort::SendSpeed(int rpm)
+{
     BYTE reply[kAckLength] = {};
-    return Exchange(BuildCommandFrame(kSetSpeed, unsigned(rpm)), reply, kAckLength, kAckLimitMs)
-        && IsGoodAcknowledgement(reply, kAckLength);
+    if (!Exchange(BuildCommandFrame(kSetSpeed, unsigned(rpm)), reply, kAckLength, kAckLimitMs))
+        return EAck::Unknown;
+    return ClassifyAcknowledgement(reply, kAckLength);
 }
 
 bool CCommPort::QueryStatus(std::unique_ptr<BYTE[]>& pReply, int& nLength)

@@ -33,4 +33,10 @@ bool IsGoodAcknowledgement(const BYTE* reply, int length)
     return length == kAckLength && VerifyChecksum(reply, length) && reply[2] == 0x00;
 }
 
+EAck ClassifyAcknowledgement(const BYTE* reply, int received)
+{
+    if (received != kAckLength || !VerifyChecksum(reply, received)) return EAck::Unknown;
+    return reply[2] == 0x00 ? EAck::Taken : EAck::Refused;
+}
+
 }  // namespace stirrer

@@ -35,6 +35,13 @@ bool VerifyChecksum(const BYTE* data, int length);
 // An acknowledgement is good when its checksum holds and its result byte is 0.
 bool IsGoodAcknowledgement(const BYTE* reply, int length);
 
+// How a command's acknowledgement ended. Only a whole reply with a good
+// checksum and a non-zero result byte is a clean refusal; after a missing,
+// short or broken reply the instrument may well have taken the command.
+enum class EAck { Taken, Refused, Unknown };
+// received: the bytes that arrived (fewer than kAckLength is Unknown).
+EAck ClassifyAcknowledgement(const BYTE* reply, int received);
+
 // Unsigned 16-bit field, high byte first.
 inline int Word(const BYTE* data, int offset)
 {

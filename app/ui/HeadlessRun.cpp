@@ -62,6 +62,9 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     journal.strDir = m_settings.strJournalDir.isEmpty() ? CJournalStore::DefaultDir() : m_settings.strJournalDir;
     journal.strNote = m_settings.strNote;
     m_control.SetJournalOptions(journal);
+    // Nobody watches a script's run: whatever the reply, make sure the
+    // motor is not left turning.
+    m_control.SetStopAfterRefusal(true);
 }
 
 CHeadlessRun::~CHeadlessRun()
@@ -124,6 +127,10 @@ int CHeadlessRun::Begin()
     }
     Message(QStringLiteral("The stirrer did not acknowledge the speed command (%1 rpm); the run was not started.")
                 .arg(speed));
+    if (m_control.IsMotorRunning()) {
+        StopFailedWarning();
+        return kExitStopFailed;
+    }
     return kExitRefused;
 }
 
@@ -141,9 +148,7 @@ int CHeadlessRun::Finish()
     // The state "idle" and the last samples get a moment to reach the broker.
     if (m_pPublishing) m_pPublishing->Finish(kPublishFlushMs);
     if (!stopped) {
-        Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
-                               "the motor may still be turning.")
-                    .arg(CRunControl::kStopAttempts));
+        StopFailedWarning();
         return kExitStopFailed;
     }
     if (!saved) return kExitSaveFailed;
@@ -247,6 +252,13 @@ void CHeadlessRun::Print(const QByteArray& row)
 {
     // A reader that went away loses the rows; the run and its file go on.
     if (m_pOut) m_pOut->write(row);
+}
+
+void CHeadlessRun::StopFailedWarning()
+{
+    Message(QStringLiteral("Warning: the stirrer did not acknowledge the stop command after %1 attempts; "
+                           "the motor may still be turning.")
+                .arg(CRunControl::kStopAttempts));
 }
 
 void CHeadlessRun::Message(const QString& text)

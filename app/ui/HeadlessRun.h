@@ -30,8 +30,8 @@ public:
         kExitDone = 0,
         kExitNotConnected = 2,  // string 102
         kExitBadSpeed = 2,      // string 109, nothing sent
-        kExitRefused = 3,       // the speed command was not acknowledged
-        kExitStopFailed = 4,    // the stop was never acknowledged
+        kExitRefused = 3,       // the speed command was not acknowledged (speed 0 was)
+        kExitStopFailed = 4,    // the stop was never acknowledged (also after a failed start)
         kExitSaveFailed = 5,
         kExitMqttSettings = 78, // broker settings unusable, nothing sent
         kExitSignalBase = 128,
@@ -86,6 +86,7 @@ private:
     bool StartPublishing();
     void Print(const QByteArray& row);
     void Message(const QString& text);
+    void StopFailedWarning();
 
     SSettings m_settings;
     QIODevice* m_pOut;  // not owned

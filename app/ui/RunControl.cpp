@@ -10,6 +10,7 @@
 #include <limits>
 #include <pwd.h>
 #include <unistd.h>
+#include <memory>
 
 const char* const CRunControl::kEndStopped = "stopped";
 const char* const CRunControl::kEndRunState = "run-state message";
@@ -87,7 +88,7 @@ bool CRunControl::RunExchange(const std::function<bool()>& exchange)
 {
     ++m_nBusy;
     const bool result = m_runner ? m_runner(exchange) : exchange();
-    --m_nBusy;
+    if (--m_nBusy == 0) emit exchangesEnded();
     return result;
 }
 
@@ -110,8 +111,19 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
 
     const int speed = targetSpeed;
     CCommPort* port = CCommPort::Instance();
-    m_bMotorRunning = RunExchange([port, speed] { return port->SetSpeed(speed); });
+    // Written by the exchange, read here after it has ended.
+    auto ack = std::make_shared<stirrer::EAck>(stirrer::EAck::Unknown);
+    m_bMotorRunning = RunExchange([port, speed, ack] {
+        *ack = port->SendSpeed(speed);
+        return *ack == stirrer::EAck::Taken;
+    });
     if (!m_bMotorRunning) {
+        // A lost or broken reply does not mean the command was lost: the
+        // motor may be turning with nobody polling it.
+        if (*ack == stirrer::EAck::Unknown || m_bStopAfterRefusal) {
+            m_bMotorRunning = 1;
+            StopMotor();
+        }
         ApplyPendingStates();
         return EStart::Refused;
     }
@@ -138,10 +150,8 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
 bool CRunControl::Stop(const QString& endReason)
 {
     m_worker.RequestStop();
-    CCommPort* port = CCommPort::Instance();
     const bool wasRunning = m_bRunning;
-    for (int attempt = 0; m_bMotorRunning && attempt < kStopAttempts; ++attempt)
-        m_bMotorRunning = !RunExchange([port] { return port->SetSpeed(0); });
+    StopMotor();
     if (wasRunning) {
         RecordEvent(EEvent::Stop, QStringLiteral("Stop"));
         if (m_bMotorRunning) RecordEvent(EEvent::StopNotAcknowledged, QStringLiteral("stop not acknowledged"));
@@ -150,6 +160,13 @@ bool CRunControl::Stop(const QString& endReason)
     SetRunning(false);
     ApplyPendingStates();
     return !m_bMotorRunning;
+}
+
+void CRunControl::StopMotor()
+{
+    CCommPort* port = CCommPort::Instance();
+    for (int attempt = 0; m_bMotorRunning && attempt < kStopAttempts; ++attempt)
+        m_bMotorRunning = !RunExchange([port] { return port->SetSpeed(0); });
 }
 
 void CRunControl::OnRunState(int motor, int status)

@@ -88,6 +88,9 @@ public:
     // the first Start.
     qint64 RunTimeMs() const;
     const IRunClock& Clock() const { return *m_pClock; }
+    // After a clean refusal of the Start's speed command, send speed 0 as
+    // well (a lost or broken reply always gets it: the motor may turn).
+    void SetStopAfterRefusal(bool stop) { m_bStopAfterRefusal = stop; }
 
     // Port settings into CCommPort: the name as it stands, the rate from the
     // text's leading decimal digits (none gives 0).
@@ -133,11 +136,15 @@ signals:
     void journalWarning(const QString& text);
     // A journal was opened (path) or finished (empty path).
     void journalChanged(const QString& path);
+    // The last serial exchange in progress has ended (IsBusy is false).
+    void exchangesEnded();
 
 private:
     void OnSample(int speed, int torque);
     void DeliverLastSamples();
     bool RunExchange(const std::function<bool()>& exchange);
+    // Speed 0 until acknowledged, at most four times while the motor runs.
+    void StopMotor();
     void SetRunning(bool running);
     void ApplyPendingStates();
     void OpenJournal(int setPoint);
@@ -171,6 +178,7 @@ private:
     qint64 m_nEndNs = 0;
     SWallTime m_startWall;
     bool m_bRunOpen = false;  // from Start until the journal's end
+    bool m_bStopAfterRefusal = false;
     QString m_strConnectProblem;
     // Run-state messages that came while an exchange was running.
     std::vector<std::pair<int, int>> m_pendingStates;

@@ -74,47 +74,122 @@ QByteArray CRunExport::Format(const CRunRecord& record)
                   vantoc::String(vantoc::IDS_TORQUE_Y_TITLE));
 }
 
-// Written by hand rather than with QSaveFile: that reports success for a
-// write the disk cut short, which would rename a partial file into place.
-bool CRunExport::Write(const QString& path, const QByteArray& bytes, QString* error)
+CRunExport::EWriteMode CRunExport::ChooseWriteMode(const struct stat* info, bool folderWritable, uid_t user)
 {
-    const QFileInfo target(path);
-    const QString finalPath = target.isSymLink() && target.exists() ? target.canonicalFilePath() : path;
-    const QFileInfo info(finalPath);
-    QByteArray tempName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName())
-        + ".XXXXXX";
-    const auto fail = [error](int code) {
-        if (error) *error = QString::fromLocal8Bit(std::strerror(code));
-        return false;
-    };
+    if (!info) return EWriteMode::Replace;
+    if (S_ISREG(info->st_mode)) {
+        // Renaming a new file over it would fail, break its other links or
+        // hand it to this user.
+        const bool harmless = folderWritable && info->st_nlink == 1 && info->st_uid == user;
+        return harmless ? EWriteMode::Replace : EWriteMode::InPlace;
+    }
+    if (S_ISCHR(info->st_mode) || S_ISFIFO(info->st_mode)) return EWriteMode::InPlace;
+    return EWriteMode::Refuse;
+}
 
-    const int fd = mkstemp(tempName.data());
-    if (fd < 0) return fail(errno);
-    const auto discard = [&](int code) {
-        close(fd);
-        unlink(tempName.constData());
-        return fail(code);
-    };
-    if (fchmod(fd, FileMode(finalPath)) != 0)
-        return discard(errno);
+namespace {
+
+bool Fail(QString* error, int code)
+{
+    if (error) *error = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
+
+// Every byte, or the reason why not.
+int WriteAll(int fd, const QByteArray& bytes)
+{
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return discard(n < 0 ? errno : EIO);
+        if (n <= 0) return n < 0 ? errno : EIO;
         done += n;
     }
+    return 0;
+}
+
+// Written by hand rather than with QSaveFile: that reports success for a
+// write the disk cut short, which would rename a partial file into place.
+bool Replace(const QString& finalPath, const QByteArray& bytes, QString* error)
+{
+    const QFileInfo info(finalPath);
+    QByteArray tempName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName())
+        + ".XXXXXX";
+    const int fd = mkstemp(tempName.data());
+    if (fd < 0) return Fail(error, errno);
+    const auto discard = [&](int code) {
+        close(fd);
+        unlink(tempName.constData());
+        return Fail(error, code);
+    };
+    if (fchmod(fd, FileMode(finalPath)) != 0) return discard(errno);
+    if (const int code = WriteAll(fd, bytes)) return discard(code);
     if (fsync(fd) != 0) return discard(errno);
     if (close(fd) != 0) {
         const int code = errno;
         unlink(tempName.constData());
-        return fail(code);
+        return Fail(error, code);
     }
     if (rename(tempName.constData(), QFile::encodeName(finalPath).constData()) != 0) {
         const int code = errno;
         unlink(tempName.constData());
-        return fail(code);
+        return Fail(error, code);
     }
     return true;
+}
+
+// The target keeps its identity (links, owner, device, pipe). A regular
+// file is overwritten before it is cut to length: its blocks stay allocated,
+// so a full disk is less likely to stop the write halfway.
+bool WriteInPlace(const QString& finalPath, const QByteArray& bytes, QString* error)
+{
+    // Non-blocking open: a pipe nobody reads fails at once instead of
+    // hanging the program.
+    const int fd = ::open(QFile::encodeName(finalPath).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == ENXIO) {
+        if (error) *error = QStringLiteral("nothing reads from it");
+        return false;
+    }
+    if (fd < 0) return Fail(error, errno);
+    const auto fail = [&](int code) {
+        close(fd);
+        return Fail(error, code);
+    };
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return fail(errno);
+    const bool regular = S_ISREG(info.st_mode);
+    if (!regular && !S_ISCHR(info.st_mode) && !S_ISFIFO(info.st_mode)) return fail(EINVAL);
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return fail(errno);
+    if (const int code = WriteAll(fd, bytes)) return fail(code);
+    if (regular && (ftruncate(fd, bytes.size()) != 0 || fsync(fd) != 0)) return fail(errno);
+    if (close(fd) != 0) return Fail(error, errno);
+    return true;
+}
+
+}  // namespace
+
+bool CRunExport::Write(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QFileInfo target(path);
+    const QString finalPath = target.isSymLink() && target.exists() ? target.canonicalFilePath() : path;
+    const QByteArray native = QFile::encodeName(finalPath);
+    struct stat info {};
+    const bool exists = stat(native.constData(), &info) == 0;
+    if (!exists && errno != ENOENT) return Fail(error, errno);
+    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    const bool folderWritable = faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    switch (ChooseWriteMode(exists ? &info : nullptr, folderWritable, geteuid())) {
+    case EWriteMode::Replace:
+        return Replace(finalPath, bytes, error);
+    case EWriteMode::InPlace:
+        return WriteInPlace(finalPath, bytes, error);
+    case EWriteMode::Refuse:
+        break;
+    }
+    if (error)
+        *error = S_ISDIR(info.st_mode) ? QString::fromLocal8Bit(std::strerror(EISDIR))
+                                       : QStringLiteral("not a file a run can be written to");
+    return false;
 }
 
 QString CRunExport::FailureMessage(const QString& path, const QString& reason)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <sys/stat.h>
+#include <sys/types.h>
 
 class CRunRecord;
 
@@ -22,9 +24,23 @@ public:
     // Format with the titles from the resource chain.
     static QByteArray Format(const CRunRecord& record);
 
-    // Writes the bytes to a temporary file beside path and renames it over
-    // path only when complete: a failure leaves any existing file untouched
-    // and no partial file behind. False with the reason in *error.
+    // How Write reaches its target.
+    enum class EWriteMode {
+        Replace,  // a temporary file beside it, renamed over it when complete
+        InPlace,  // opened and written into, every write checked
+        Refuse,   // nothing a run can be written to (a folder, a socket, a disk)
+    };
+    // info: the target's status, null when there is none yet; folderWritable:
+    // this process may create and rename files in its folder; user: the
+    // effective user id. Replacing is kept where it is possible and changes
+    // nothing else: a regular file with one link, owned by this user, in a
+    // folder it may write. Other regular files (hard links, another owner, a
+    // locked folder), terminals, devices and pipes are written into.
+    static EWriteMode ChooseWriteMode(const struct stat* info, bool folderWritable, uid_t user);
+
+    // Writes the bytes to path. Where it replaces, a failure leaves any
+    // existing file untouched and no partial file behind. False with the
+    // reason in *error.
     static bool Write(const QString& path, const QByteArray& bytes, QString* error);
 
     // The text the operator sees when Write failed.

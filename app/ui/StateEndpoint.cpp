@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
@@ -55,7 +56,7 @@ int MakeListeningSocket(const QString& path, QString* error)
         return -1;
     }
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || chmod(native.constData(), S_IRUSR | S_IWUSR) != 0 || listen(fd, 8) != 0) {
+        || chmod(native.constData(), S_IRUSR | S_IWUSR) != 0 || listen(fd, SOMAXCONN) != 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         close(fd);
         unlink(native.constData());
@@ -136,14 +137,28 @@ void CStateEndpoint::OnNewConnection()
             socket->disconnectFromServer();
             continue;
         }
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
-        if (socket->bytesAvailable() > 0) OnReadyRead(socket);
+        // A client that connects and sends nothing must not hold a
+        // connection for ever; every complete line restarts its time.
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        idle->setInterval(m_nIdleTimeoutMs);
+        connect(idle, &QTimer::timeout, socket, [socket] {
+            socket->write("ERR idle\n");
+            socket->disconnectFromServer();
+        });
+        idle->start();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
+            if (OnReadyRead(socket)) idle->start();
+        });
+        if (socket->bytesAvailable() > 0 && OnReadyRead(socket)) idle->start();
     }
 }
 
-void CStateEndpoint::OnReadyRead(QLocalSocket* socket)
+bool CStateEndpoint::OnReadyRead(QLocalSocket* socket)
 {
+    bool answered = false;
     while (socket->canReadLine()) {
+        answered = true;
         const QByteArray line = socket->readLine(kMaxLine + 1);
         if (!line.endsWith('\n')) break;  // overlong: refused below with the rest of the line
         const std::optional<SMessage> message = ParseLine(line);
@@ -161,6 +176,7 @@ void CStateEndpoint::OnReadyRead(QLocalSocket* socket)
         socket->write("ERR malformed\n");
         socket->disconnectFromServer();
     }
+    return answered;
 }
 
 std::optional<CStateEndpoint::SMessage> CStateEndpoint::ParseLine(const QByteArray& line)

@@ -19,7 +19,8 @@ class QLocalSocket;
 //
 // motor and status are decimal integers (optional leading '-', 32-bit).
 // Each line is answered "OK\n" when accepted or "ERR <reason>\n" when
-// refused; a refused line has no effect. `vantoc --send-state MOTOR STATUS`
+// refused; a refused line has no effect. A connection that sends no whole
+// line for 5 s is closed ("ERR idle\n"). `vantoc --send-state MOTOR STATUS`
 // is the client.
 class CStateEndpoint : public QObject
 {
@@ -30,6 +31,7 @@ public:
         int nStatus = 0;
     };
     static constexpr int kMaxLine = 64;
+    static constexpr int kIdleTimeoutMs = 5000;
 
     explicit CStateEndpoint(QObject* parent = nullptr);
     ~CStateEndpoint() override;
@@ -44,6 +46,9 @@ public:
     QString Path() const { return m_strPath; }
     // The user id a peer must have (this process's by default).
     void SetAcceptedUid(uid_t uid) { m_acceptedUid = uid; }
+    // How long a connection may stay without a whole line (for connections
+    // accepted from now on).
+    void SetIdleTimeout(int ms) { m_nIdleTimeoutMs = ms; }
 
     static std::optional<SMessage> ParseLine(const QByteArray& line);
     static QByteArray FormatLine(int motor, int status);
@@ -57,10 +62,12 @@ signals:
 
 private:
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket* socket);
+    // True when at least one whole line was answered.
+    bool OnReadyRead(QLocalSocket* socket);
     void Close();
 
     QLocalServer* m_pServer = nullptr;
     QString m_strPath;
     uid_t m_acceptedUid;
+    int m_nIdleTimeoutMs = kIdleTimeoutMs;
 };

@@ -67,6 +67,8 @@ CStirrerDlg::CStirrerDlg(QWidget* parent)
     connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
     connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
     connect(&m_run, &CRunControl::journalWarning, this, &CStirrerDlg::ShowJournalWarning);
+    // Queued: the handler that ran the exchange finishes its steps first.
+    connect(&m_run, &CRunControl::exchangesEnded, this, &CStirrerDlg::CloseIfQueued, Qt::QueuedConnection);
 }
 
 void CStirrerDlg::SetJournalOptions(const CRunControl::SJournalOptions& options)
@@ -402,9 +404,19 @@ bool CStirrerDlg::SaveTo(const QString& path)
 
 void CStirrerDlg::reject()
 {
-    // A serial exchange in progress finishes first; its steps must not be cut.
-    if (m_run.IsBusy()) return;
+    // A serial exchange in progress finishes first; its steps must not be
+    // cut, so the close waits for its end.
+    if (m_run.IsBusy()) {
+        m_bCloseQueued = true;
+        return;
+    }
+    m_bCloseQueued = false;
     plat::CDialog::reject();
+}
+
+void CStirrerDlg::CloseIfQueued()
+{
+    if (m_bCloseQueued) reject();
 }
 
 void CStirrerDlg::OnDestroy()

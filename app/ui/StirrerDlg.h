@@ -70,7 +70,9 @@ public:
     // null while there is nothing to say.
     const QLabel* ProblemLine() const { return m_stcProblem; }
 
+    // During a serial exchange the close is queued and done once it ends.
     void reject() override;
+    bool IsCloseQueued() const { return m_bCloseQueued; }
 
 protected:
     plat::BOOL OnInitDialog() override;
@@ -87,6 +89,7 @@ private:
     void AddJournalEntries();
     void AddStatusStrip();
     void ShowJournalWarning(const QString& text);
+    void CloseIfQueued();
     void ShowConnectionProblem(const QString& reason);
 
     CRunControl m_run;
@@ -107,4 +110,5 @@ private:
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
     QString m_strBaudRate = QStringLiteral("9600");
+    bool m_bCloseQueued = false;
 };

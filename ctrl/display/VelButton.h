@@ -2,6 +2,7 @@
 
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
+#include "platform/TemplateStyled.h"
 #include "platform/WinDef.h"
 
 #include "platform/Font.h"
@@ -23,7 +24,7 @@ class CDC;
 // parent's background showing through, one of four frame styles, a caption of
 // one or more lines and an optional icon with pressed, disabled and hover
 // images; a distinct look while the pointer is over it.
-class QUINDLE_EXPORT CVelButton : public QPushButton {
+class QUINDLE_EXPORT CVelButton : public QPushButton, public plat::ITemplateStyled {
     Q_OBJECT
 
 public:
@@ -69,6 +70,10 @@ public:
     void SetTextOutColor(plat::COLORREF cr) { m_crTextOut = cr; }
     void SetBkgFocusColor(plat::COLORREF cr) { m_crBkgFocus = cr; }
     void SetTextFocusColor(plat::COLORREF cr) { m_crTextFocus = cr; }
+    plat::COLORREF GetBkgInColor() const { return m_crBkgIn; }
+    plat::COLORREF GetTextInColor() const { return m_crTextIn; }
+    plat::COLORREF GetTextOutColor() const { return m_crTextOut; }
+    plat::COLORREF GetTextFocusColor() const { return m_crTextFocus; }
     // Out and focus text colours of 0 take the in colour.
     void SetTextColor(plat::COLORREF crIn, plat::COLORREF crOut = 0, plat::COLORREF crFocus = 0);
 
@@ -85,6 +90,8 @@ public:
     // 0x200, BS_CENTER 0x300, BS_VCENTER 0xC00); 0 centres the caption.
     void SetAlignStyle(plat::DWORD dwStyle) { m_dwAlign = dwStyle & 0xF00; }
     plat::DWORD GetAlignStyle() const { return m_dwAlign; }
+    // A template button's style reaches the alignment as SetAlignStyle.
+    void ApplyTemplateStyle(plat::DWORD dwStyle) override { SetAlignStyle(dwStyle); }
 
     // Icons: the button owns every icon it is given and each one it loads.
     // Names and ids are looked up in the resource chain; 0 or null is none.

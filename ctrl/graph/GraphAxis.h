@@ -7,29 +7,30 @@
 
 // The chart's enumerations. Their numeric values are part of the library's
 // interface (programs and the property file use them), so they stay plain
-// enums: an operation given any other value falls back as documented.
+// enums: an operation given any other value falls back as documented. The
+// fixed int type makes every 32-bit value a valid one to hold and compare.
 
 // 0 is the X axis; every operation treats any other value as the Y axis.
-enum eGraphAxisType {
+enum eGraphAxisType : int {
     GRAPH_AXIS_X = 0,
     GRAPH_AXIS_Y = 1,
 };
 
 // Any value other than bar and scatter gets a line drawer.
-enum eGraphStyle {
+enum eGraphStyle : int {
     GRAPH_LINE = 0,
     GRAPH_BAR = 1,
     GRAPH_SCATTER = 2,
 };
 
-enum eAxisValueType {
+enum eAxisValueType : int {
     AXIS_VALUE_INTEGER = 0,  // whole numbers
     AXIS_VALUE_DECIMAL = 1,  // decimals with the axis precision
     AXIS_VALUE_TIME = 2,     // seconds, shown as h:mm:ss
 };
 
 // Marker shape drawn at a series point.
-enum eCurvePointStyle {
+enum eCurvePointStyle : int {
     POINT_NONE = 0,
     POINT_CIRCLE = 1,
     POINT_CROSS = 2,  // the two diagonals of the marker square

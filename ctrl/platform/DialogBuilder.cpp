@@ -1,5 +1,7 @@
 #include "platform/DialogBuilder.h"
 
+#include "platform/TemplateStyled.h"
+
 #include "platform/FontMapper.h"
 #include "platform/SpinButtonCtrl.h"
 
@@ -192,8 +194,12 @@ void CDialogBuilder::Build(QWidget* dialog, const Factory& factory) const
 
     for (const CDialogItemTemplate& item : m_tmpl.items) {
         QWidget* control = factory ? factory(item, dialog) : nullptr;
-        if (control) ApplyTemplateText(control, item);
-        else control = CreateStandardControl(item, dialog);
+        if (control) {
+            ApplyTemplateText(control, item);
+            if (auto* styled = dynamic_cast<ITemplateStyled*>(control)) styled->ApplyTemplateStyle(item.dwStyle);
+        } else {
+            control = CreateStandardControl(item, dialog);
+        }
         control->setParent(dialog);
         control->setProperty(kIdProperty, item.nId);
         control->setObjectName(QStringLiteral("dlgitem_%1").arg(item.nId));

@@ -66,6 +66,12 @@ inline constexpr DWORD BS_RADIOBUTTON = 0x0004;
 inline constexpr DWORD BS_GROUPBOX = 0x0007;
 inline constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
 inline constexpr DWORD BS_TYPEMASK = 0x000F;
+inline constexpr DWORD BS_LEFT = 0x0100;
+inline constexpr DWORD BS_RIGHT = 0x0200;
+inline constexpr DWORD BS_CENTER = 0x0300;
+inline constexpr DWORD BS_TOP = 0x0400;
+inline constexpr DWORD BS_BOTTOM = 0x0800;
+inline constexpr DWORD BS_VCENTER = 0x0C00;
 
 inline constexpr DWORD CBS_SIMPLE = 0x0001;
 inline constexpr DWORD CBS_DROPDOWN = 0x0002;

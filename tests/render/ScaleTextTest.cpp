@@ -20,6 +20,7 @@ TEST(ScaleTextTest, ValueStringExamples)
         {100, 0, AXIS_VALUE_TIME, 1, 0, "1:40"},     // tooltip on the same axis
         {59.6, 2, AXIS_VALUE_TIME, 0, 1, "1:00"},
         {0.5, 1, static_cast<eAxisValueType>(7), 0, 1, "0.5"},  // other types format as decimals
+        {0.25, 2, static_cast<eAxisValueType>(-1), 0, 1, "0.25"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(CVelGraphDrawer::GetValueString(r.v, r.n, r.e, r.bLog, r.bTrim), QString::fromLatin1(r.expected))

@@ -229,6 +229,9 @@ int main(int argc, char** argv)
         }
     }
     sim.Stop();
+    // The frames of the last moments too: a stop sent just before the end.
+    if (options.verbose)
+        PrintFrames(sim, printed);
     if (!options.link.empty())
         RemoveLink(options.link, device);
     return exitCode;
