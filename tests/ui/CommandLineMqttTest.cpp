@@ -52,7 +52,7 @@ TEST(CommandLineMqttTest, HelpNamesEveryBrokerOptionAndItsExitStatus)
     for (const char* option : {"--mqtt URL", "--mqtt-prefix PREFIX", "--mqtt-credentials FILE", "--mqtt-cafile FILE",
                                "--mqtt-accept-stop", "cmd/stop", "chmod 600"})
         EXPECT_TRUE(usage.contains(option)) << option;
-    EXPECT_TRUE(usage.contains("\n  6    headless: the --mqtt settings"));
+    EXPECT_TRUE(usage.contains("\n  78   headless: the --mqtt settings"));
 }
 
 }  // namespace
