@@ -8,6 +8,12 @@
 
 namespace {
 
+bool IsReportPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
+}
+
 // Longest --duration accepted, in seconds (about 31 years): keeps the
 // millisecond count far from overflowing.
 constexpr double kMaxDurationS = 1e9;
@@ -163,6 +169,7 @@ bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
                       : arg == QLatin1String("--note")           ? &m_strNote
                       : arg == QLatin1String("--export-journal") ? &m_strExportJournal
                       : arg == QLatin1String("--out")            ? &m_strOut
+                      : arg == QLatin1String("--report")         ? &m_strReport
                                                                  : nullptr;
     if (!target) return false;
     if (i + 1 >= args.size()) {
@@ -176,9 +183,18 @@ bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
 
 void CCommandLine::CheckJournalCombination(const QStringList& given)
 {
-    const bool exporting = !m_strExportJournal.isEmpty();
+    const bool reporting = !m_strReport.isEmpty();
+    // A report is a journal command like an export: it reads one file and
+    // writes one.
+    const bool exporting = !m_strExportJournal.isEmpty() || reporting;
     if (m_bNoJournal && given.contains(QStringLiteral("--journal-dir")))
         m_strError = QStringLiteral("--no-journal and --journal-dir do not go together");
+    else if (reporting && !m_strExportJournal.isEmpty())
+        m_strError = QStringLiteral("--report and --export-journal each go alone");
+    else if (reporting && m_strOut.isEmpty())
+        m_strError = QStringLiteral("--report RUN needs --out FILE.pdf or --out FILE.png");
+    else if (reporting && !IsReportPath(m_strOut))
+        m_strError = QStringLiteral("--report writes a .pdf or a .png, not \"%1\"").arg(m_strOut);
     else if (exporting != !m_strOut.isEmpty())
         m_strError = QStringLiteral("--export-journal FILE needs --out RUN.xls, and --out belongs to it");
     else if ((exporting || m_bJournals) && (exporting == m_bJournals || m_bHeadless || m_bSendState))
@@ -251,6 +267,7 @@ QString CCommandLine::Usage()
         "       vantoc --send-state MOTOR STATUS\n"
         "       vantoc --journals [--journal-dir DIR]\n"
         "       vantoc --export-journal FILE --out RUN.xls\n"
+        "       vantoc --report RUN --out FILE.pdf|FILE.png\n"
         "       vantoc --help | --version\n"
         "\n"
         "Control program of the Overhead Rotaque stirrer.\n"
@@ -275,6 +292,9 @@ QString CCommandLine::Usage()
         "                 unfinished or running; one a line, tab-separated\n"
         "  --export-journal FILE --out RUN.xls\n"
         "                 write a journal's samples as Save's export file\n"
+        "  --report RUN --out FILE.pdf|FILE.png\n"
+        "                 write the one-page A4 report of a run (a journal or a\n"
+        "                 Save file): details, both charts, summary, events\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -323,9 +343,11 @@ QString CCommandLine::Usage()
         "  4    headless: the stirrer did not acknowledge the stop (also the one\n"
         "       sent after a failed speed command); the motor may still be\n"
         "       turning (the samples are saved first)\n"
-        "  5    headless, --export-journal: the export file could not be written\n"
+        "  5    headless, --export-journal, --report: the output file could not\n"
+        "       be written\n"
         "  64   wrong options\n"
-        "  65   --export-journal: FILE cannot be read or is not a run journal\n"
+        "  65   --export-journal: FILE cannot be read or is not a run journal;\n"
+        "       --report: RUN cannot be read or holds no run\n"
         "  78   headless: the --mqtt settings cannot be used (address, prefix,\n"
         "       credentials file open to others or malformed, CA file); nothing\n"
         "       is sent to the stirrer or the broker then\n"

@@ -48,6 +48,8 @@ public:
     bool m_bJournals = false;
     QString m_strExportJournal;
     QString m_strOut;
+    // A run's one-page report into m_strOut (.pdf or .png).
+    QString m_strReport;
 
 private:
     bool TakeHeadlessOption(const QStringList& args, int& i);

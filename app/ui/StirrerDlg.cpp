@@ -21,6 +21,7 @@
 #include "ui/RunDetailsDlg.h"
 #include "ui/RunExport.h"
 #include "ui/RunStatusStrip.h"
+#include "ui/RunViewer.h"
 #include "run/JournalStore.h"
 #include "run/RunJournal.h"
 
@@ -134,6 +135,7 @@ plat::BOOL CStirrerDlg::OnInitDialog()
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
     }
     setWindowTitle(vantoc::String(vantoc::IDS_PRODUCT_NAME));
+    m_pViewer->SetLiveTitle(windowTitle());
     OfferRecovery();
     return plat::TRUE;
 }
@@ -162,6 +164,7 @@ void CStirrerDlg::SetUpControls()
                                 GetDlgItem<CVelGraphWnd>(CLiveCharts::kIdTorqueChart), this);
     m_pCharts->SetUp();
     m_pCharts->Follow(m_run);
+    m_pViewer = new CRunViewer(m_pCharts, m_run, this);
     for (CVelButton* button : {m_btnStart, m_btnClose, m_btnStop, m_btnSave}) {
         button->SetButtonSemiflat(plat::TRUE);
         button->SetBkgInColor(vantoc::kBackground);
@@ -241,6 +244,7 @@ void CStirrerDlg::AddJournalEntries()
     m_pSysMenu->insertAction(first, details);
     connect(mark, &QAction::triggered, this, &CStirrerDlg::OnMarkEvent);
     connect(details, &QAction::triggered, this, &CStirrerDlg::OnRunDetails);
+    m_pViewer->AddEntries(m_pSysMenu, mark);
     auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
     connect(f2, &QShortcut::activated, this, &CStirrerDlg::OnMarkEvent);
 }

@@ -9,6 +9,7 @@
 
 class CLiveCharts;
 class CRunStatusStrip;
+class CRunViewer;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
@@ -66,6 +67,8 @@ public:
     CVelDigit* SpeedDisplay() const { return m_digSpeed; }
     CVelDigit* TorqueDisplay() const { return m_digTorque; }
     const CLiveCharts* Charts() const { return m_pCharts; }
+    // Open, compare and report runs ("Open run…", "Compare with…", "Report…").
+    CRunViewer* Viewer() const { return m_pViewer; }
     // The line below the controls saying why the port could not be used;
     // null while there is nothing to say.
     const QLabel* ProblemLine() const { return m_stcProblem; }
@@ -96,6 +99,7 @@ private:
     CVelDigit* m_digTorque = nullptr;
     CVelDigit* m_digSpeed = nullptr;
     CLiveCharts* m_pCharts = nullptr;  // child object; charts 1010 and 1007
+    CRunViewer* m_pViewer = nullptr;   // child object
     CVelButton* m_btnStart = nullptr;
     CVelButton* m_btnClose = nullptr;
     CVelButton* m_btnStop = nullptr;
