@@ -143,6 +143,8 @@ void CChartOverlays::Place(CVelGraphWnd* pChart, bool bSpeed, int nPlaced) const
     }
     for (const SKeptSeries& k : kept) PutBack(pGraph, k);
     for (const tagGraphMarker& m : markers) pGraph->AddMarker(m.x, m.crColor, m.nPenStyle, m.strLabel);
+    // A legend here names runs; no entry is picked until the user clicks one.
+    for (int i = 0; i < pGraph->GetLegend().GetCount(); ++i) pGraph->GetLegend().GetItem(i)->EnableActivate(0);
     pGraph->GetLegend().EnableShow(Count() > 0);
     pGraph->GetLegend().SetPosition(LEGEND_TOP);
     pChart->AdjustLayout();
