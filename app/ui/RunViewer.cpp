@@ -9,6 +9,7 @@
 #include "run/JournalStore.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QWidget>
@@ -158,27 +159,27 @@ void CRunViewer::AskReport()
     if (!path.isEmpty()) WriteReport(path);
 }
 
+void CRunViewer::AskRemove()
+{
+    const QStringList names = m_pCharts->Overlays().Names();
+    if (names.isEmpty()) return;
+    bool ok = false;
+    const QString name = QInputDialog::getItem(m_pWindow, QStringLiteral("Remove comparison"),
+                                               QStringLiteral("Compared run:"), names, 0, false, &ok);
+    if (ok && names.contains(name)) RemoveComparison(int(names.indexOf(name)));
+}
+
 void CRunViewer::AddEntries(QMenu* menu, QAction* before)
 {
     auto* open = new QAction(QStringLiteral("Open run…"), menu);
     auto* compare = new QAction(QStringLiteral("Compare with…"), menu);
-    auto* remove = new QMenu(QStringLiteral("Remove comparison"), menu);
+    auto* remove = new QAction(QStringLiteral("Remove comparison…"), menu);
     auto* report = new QAction(QStringLiteral("Report…"), menu);
-    menu->insertAction(before, open);
-    menu->insertAction(before, compare);
-    menu->insertMenu(before, remove);
-    menu->insertAction(before, report);
+    for (QAction* action : {open, compare, remove, report}) menu->insertAction(before, action);
     menu->insertSeparator(before);
     connect(open, &QAction::triggered, this, &CRunViewer::AskOpen);
     connect(compare, &QAction::triggered, this, &CRunViewer::AskCompare);
+    connect(remove, &QAction::triggered, this, &CRunViewer::AskRemove);
     connect(report, &QAction::triggered, this, &CRunViewer::AskReport);
-    // One entry per compared run, as they are when the menu opens.
-    connect(menu, &QMenu::aboutToShow, remove, [this, remove] {
-        remove->clear();
-        const QStringList names = m_pCharts->Overlays().Names();
-        for (int i = 0; i < names.size(); ++i)
-            connect(remove->addAction(names[i]), &QAction::triggered, this, [this, i] { RemoveComparison(i); });
-        remove->setEnabled(!names.isEmpty());
-    });
-    remove->setEnabled(false);
+    connect(menu, &QMenu::aboutToShow, remove, [this, remove] { remove->setEnabled(m_pCharts->Overlays().Count() > 0); });
 }

@@ -37,9 +37,10 @@ public:
     void AskOpen();
     void AskCompare();
     void AskReport();
-    // "Open run…", "Compare with…", "Remove comparison" (one entry per
-    // compared run) and "Report…" into menu, before the action before
-    // (null: at the end).
+    // Asks which compared run to remove; nothing without one.
+    void AskRemove();
+    // "Open run…", "Compare with…", "Remove comparison…" and "Report…"
+    // into menu, before the action before (null: at the end).
     void AddEntries(QMenu* menu, QAction* before);
 
     bool IsShowingOpenedRun() const { return m_opened.has_value(); }

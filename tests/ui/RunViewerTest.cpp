@@ -2,6 +2,7 @@
 #include "run/JournalWriter.h"
 #include "run/SystemClock.h"
 #include "ui/LiveCharts.h"
+#include "ui/MainMenuBar.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunViewer.h"
@@ -13,6 +14,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -179,6 +181,24 @@ TEST_F(RunViewerWindowTest, ReportOfTheOpenedRunIsWritten)
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
     const QString refused = MessageOf([&] { EXPECT_FALSE(dlg->Viewer()->WriteReport(files.filePath("r.txt"))); });
     EXPECT_TRUE(refused.contains(".pdf or .png")) << refused.toStdString();
+}
+
+TEST_F(RunViewerWindowTest, FileMenuHoldsTheEntriesAndRemoveAsksWhichRun)
+{
+    for (const char* text : {"Open run…", "Compare with…", "Remove comparison…", "Report…"})
+        EXPECT_NE(dlg->MenuBar()->Entry(QString::fromUtf8(text)), nullptr) << text;
+    ASSERT_TRUE(dlg->Viewer()->Compare(SaveFile(files, "a.xls", 5, 100)));
+    ASSERT_TRUE(dlg->Viewer()->Compare(SaveFile(files, "b.xls", 6, 200)));
+    EXPECT_EQ(Speed()->GetSeriesCount(), 2);
+    ModalAnswer<QInputDialog> pick([](QInputDialog* box) {
+        box->setTextValue("b.xls");
+        box->accept();
+    });
+    dlg->MenuBar()->Entry(QStringLiteral("Remove comparison…"))->trigger();
+    EXPECT_TRUE(pick.answered());
+    EXPECT_EQ(dlg->Charts()->Overlays().Names(), QStringList{"a.xls"});
+    EXPECT_EQ(Speed()->GetSeriesCount(), 1);
+    EXPECT_EQ(LegendLabel(Speed(), 0), QStringLiteral("a.xls"));
 }
 
 // The two charts without a window around them.
