@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -365,6 +366,16 @@ void CProgramEditorDlg::BrowseSave()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     SaveTo(dialog.selectedFiles().constFirst());
+}
+
+void CProgramEditorDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Enter confirms a cell; it must never take the program as well.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void CProgramEditorDlg::WarnLater(const QString& text)

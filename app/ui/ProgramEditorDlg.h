@@ -50,6 +50,9 @@ public:
     CVelGraphWnd* Preview() const { return m_pPreview; }
     QLabel* TotalLabel() const { return m_pTotal; }
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     QWidget* CreateButtons();
     void SetUpList();

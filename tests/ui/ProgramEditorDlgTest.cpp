@@ -322,3 +322,28 @@ TEST_F(ProgramEditorDlgTest, DurationCellsShowWholeSecondsAsClockTimes)
     } cases[] = {{30, "0:00:30"}, {5400, "1:30:00"}, {2.5, "2.5s"}, {360000, "100:00:00"}};
     for (const Case& c : cases) EXPECT_EQ(CProgramEditorDlg::DurationCellText(c.seconds), c.text) << c.seconds;
 }
+
+TEST_F(ProgramEditorDlgTest, EnterOrEscapeEndsACellEditWithoutClosingTheDialog)
+{
+    Open(Program(kThreeSteps));
+    ClickCell(1, CProgramEditorDlg::kColDuration);
+    ASSERT_NE(List()->GetInEdit(), nullptr);
+    QTest::keyClicks(List()->GetInEdit(), "9");
+    QTest::keyClick(List()->GetInEdit(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->EditedProgram().ToText(), QString::fromUtf8(kThreeSteps));
+
+    ClickCell(0, CProgramEditorDlg::kColRpm);
+    ASSERT_NE(List()->GetInEdit(), nullptr);
+    List()->GetInEdit()->clear();
+    QTest::keyClicks(List()->GetInEdit(), "300");
+    QTest::keyClick(List()->GetInEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->EditedProgram().Steps()[0].rpm, 300);
+    // A second Enter, now on the list, must not take the program either.
+    QTest::keyClick(List(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->Program().ToText(), QString::fromUtf8(kThreeSteps));
+}
