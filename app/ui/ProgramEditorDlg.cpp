@@ -48,12 +48,14 @@ CProgramEditorDlg::CProgramEditorDlg(const CSpeedProgram& current, const QString
       m_steps(current.Steps()),
       m_nMaxRpm(std::clamp(maxRpm, CSpeedProgram::kMinRpm, CSpeedProgram::kMaxRpm)),
       m_strPath(path),
+      m_strSavedText(current.ToText()),
       m_result(current),
       m_strResultPath(current.IsEmpty() ? QString() : path)
 {
     setWindowTitle(QStringLiteral("Program"));
     auto* layout = new QVBoxLayout(this);
     m_pFile = new QLabel(this);
+    m_pFile->setObjectName(QStringLiteral("file"));
     layout->addWidget(m_pFile);
 
     m_pList = new CVelListCtrl(this);
@@ -169,7 +171,8 @@ void CProgramEditorDlg::FillRow(int row)
 void CProgramEditorDlg::UpdateCaption()
 {
     const QString file = m_strPath.isEmpty() ? QStringLiteral("(not saved)") : QFileInfo(m_strPath).fileName();
-    m_pFile->setText(QStringLiteral("Program file: %1").arg(file));
+    const QString changed = IsModified() ? QStringLiteral(" (changed)") : QString();
+    m_pFile->setText(QStringLiteral("Program file: %1%2").arg(file, changed));
     m_pFile->setToolTip(m_strPath);
     m_pTotal->setText(QStringLiteral("Total duration: %1").arg(CDurationText::Format(EditedProgram().TotalSeconds())));
 }
@@ -298,6 +301,7 @@ bool CProgramEditorDlg::LoadFrom(const QString& path)
     }
     m_steps = program.Steps();
     m_strPath = path;
+    m_strSavedText = program.ToText();
     Refresh(0);
     return true;
 }
@@ -315,6 +319,7 @@ bool CProgramEditorDlg::SaveTo(const QString& path)
         return false;
     }
     m_strPath = path;
+    m_strSavedText = EditedProgram().ToText();
     UpdateCaption();
     return true;
 }
@@ -350,8 +355,20 @@ void CProgramEditorDlg::Unload()
     accept();
 }
 
+bool CProgramEditorDlg::IsModified() const
+{
+    return EditedProgram().ToText() != m_strSavedText;
+}
+
 void CProgramEditorDlg::BrowseLoad()
 {
+    CommitEditors();
+    if (IsModified() &&
+        QMessageBox::question(this, vantoc::String(vantoc::IDS_PRODUCT_NAME),
+                              QStringLiteral("The program has changes that are not saved. Discard them and load "
+                                             "another program?"),
+                              QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Discard)
+        return;
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Load program"),
                                                       QFileInfo(m_strPath).path(), kFileFilter);
     if (!path.isEmpty())

@@ -32,6 +32,8 @@ public:
     // The steps as they stand in the list.
     CSpeedProgram EditedProgram() const { return CSpeedProgram(m_steps); }
     QString EditedPath() const { return m_strPath; }
+    // Whether the steps differ from the file (or the program) they came from.
+    bool IsModified() const;
 
     // The actions behind the buttons. Load and Save show why they failed
     // in a message box and return false; the list is then unchanged.
@@ -77,6 +79,7 @@ private:
     std::vector<ProgramStep> m_steps;
     int m_nMaxRpm;
     QString m_strPath;
+    QString m_strSavedText;  // the steps as last loaded, saved or given
     CSpeedProgram m_result;
     QString m_strResultPath;
     CVelListCtrl* m_pList;

@@ -134,6 +134,8 @@ TEST_F(ProgramEditorDlgTest, LoadEditSaveRoundTripsAProgramFile)
     ASSERT_TRUE(WriteAll(in, "# warm-up\nhold 200 30\n\nramp 1500 1:00\nhold 1500 0:00:10  # end\n"));
     ASSERT_TRUE(dlg->LoadFrom(in));
     ASSERT_EQ(List()->GetItemCount(), 3);
+    EXPECT_FALSE(dlg->IsModified());
+    EXPECT_EQ(dlg->findChild<QLabel*>("file")->text(), "Program file: in.prog");
 
     TypeInCell(1, CProgramEditorDlg::kColRpm, "1200");
     TypeInCell(2, CProgramEditorDlg::kColRpm, "1200");
@@ -143,7 +145,11 @@ TEST_F(ProgramEditorDlgTest, LoadEditSaveRoundTripsAProgramFile)
     dlg->AddStep();    // after the last: copies its speed, holds for a minute
     dlg->MoveStep(-1); // the new step goes before the old last one
     TypeInCell(2, CProgramEditorDlg::kColDuration, "2.5");
+    EXPECT_TRUE(dlg->IsModified());
+    EXPECT_EQ(dlg->findChild<QLabel*>("file")->text(), "Program file: in.prog (changed)");
     ASSERT_TRUE(dlg->SaveTo(out));
+    EXPECT_FALSE(dlg->IsModified());
+    EXPECT_EQ(dlg->findChild<QLabel*>("file")->text(), "Program file: out.prog");
 
     EXPECT_EQ(ReadAll(out), QByteArray("ramp 200 30\nramp 1200 60\nhold 1200 2.5\nhold 1200 5400\n"));
     EXPECT_EQ(Row(2), QStringList({"hold", "1200", "2.5s"}));
@@ -346,4 +352,21 @@ TEST_F(ProgramEditorDlgTest, EnterOrEscapeEndsACellEditWithoutClosingTheDialog)
     QApplication::processEvents();
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->Program().ToText(), QString::fromUtf8(kThreeSteps));
+}
+
+TEST_F(ProgramEditorDlgTest, LoadAsksBeforeDiscardingChanges)
+{
+    Open(Program(kThreeSteps));
+    TypeInCell(0, CProgramEditorDlg::kColRpm, "250");
+    const QString changed = dlg->EditedProgram().ToText();
+    QString question;
+    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+        question = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    Click(dlg->findChild<QPushButton*>("load"));
+    EXPECT_TRUE(answer.wait());
+    EXPECT_TRUE(question.contains("changes that are not saved")) << question.toStdString();
+    EXPECT_EQ(dlg->EditedProgram().ToText(), changed);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // no file dialog followed
 }
