@@ -229,7 +229,8 @@ QString CProgramEditorDlg::ApplyCell(ProgramStep& step, int column, const QStrin
         rpm = typed;
     else
         duration = typed;
-    if (typed.isEmpty() || typed.contains(QLatin1Char(' ')) || typed.contains(QLatin1Char('#')))
+    const bool oneWord = std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.isSpace() || c == u'#'; });
+    if (typed.isEmpty() || !oneWord)
         return column == kColRpm ? QStringLiteral("speed \"%1\" is not a whole number").arg(typed)
                                  : QStringLiteral("duration \"%1\" is not seconds, m:ss or h:mm:ss").arg(typed);
     CSpeedProgram::Error error;

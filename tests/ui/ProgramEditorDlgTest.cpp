@@ -176,6 +176,7 @@ TEST_F(ProgramEditorDlgTest, RefusesInvalidCellsAndKeepsTheStep)
         {0, CProgramEditorDlg::kColDuration, "0", "line 1: duration 0 is not longer than 0"},
         {1, CProgramEditorDlg::kColDuration, "1:75", "line 2: duration \"1:75\" is not seconds, m:ss or h:mm:ss"},
         {1, CProgramEditorDlg::kColDuration, "", "line 2: duration \"\" is not seconds, m:ss or h:mm:ss"},
+        {1, CProgramEditorDlg::kColDuration, "5 # min", "line 2: duration \"5 # min\" is not seconds, m:ss or h:mm:ss"},
     };
     Open(Program("hold 200 30\nramp 1500 60\nhold 1500 10\n"), {}, 1600);
     const QString before = dlg->EditedProgram().ToText();
