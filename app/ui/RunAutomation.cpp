@@ -161,6 +161,8 @@ void CRunAutomation::TakePending()
             Tare();
             m_pEndPoint->SetRules(m_rules);
         }
+        const std::optional<double> rate = m_pEndPoint->RateNcmPerMin();
+        emit trendUpdated(m_pEndPoint->DeltaNcm(), rate.value_or(0), rate.has_value());
         if (event) TakeEndPoint(*event);
         if (m_bActive) Step(sample.seconds);
     }
