@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(CommandLineAutomationTest, ProgramLimitsAndRulesAreRead)
+TEST(AutomationOptionsTest, ProgramLimitsAndRulesAreRead)
 {
     const CCommandLine cl = CCommandLine::Parse({"--headless", "--program", "recipe.txt", "--max-torque", "45.5",
                                                  "--link-timeout", "3", "--max-speed", "1500", "--tare",
@@ -37,7 +37,7 @@ TEST(CommandLineAutomationTest, ProgramLimitsAndRulesAreRead)
     EXPECT_EQ(CHeadlessRun::FromCommandLine(plain).automation.dMaxTorqueNcm, 20);
 }
 
-TEST(CommandLineAutomationTest, WrongValuesAndCombinationsAreRefusedWithTheirReason)
+TEST(AutomationOptionsTest, WrongValuesAndCombinationsAreRefusedWithTheirReason)
 {
     struct SCase {
         QStringList args;
@@ -82,7 +82,7 @@ TEST(CommandLineAutomationTest, WrongValuesAndCombinationsAreRefusedWithTheirRea
     }
 }
 
-TEST(CommandLineAutomationTest, HelpDocumentsTheOptionsAndTheirStatuses)
+TEST(AutomationOptionsTest, HelpDocumentsTheOptionsAndTheirStatuses)
 {
     const QString usage = CCommandLine::Usage();
     for (const char* option : {"--program FILE", "--max-torque NCM", "--link-timeout SECONDS", "--max-speed RPM",
