@@ -9,7 +9,10 @@
 #include <array>
 
 class CLiveCharts;
+class CLiveSpeedField;
 class CMainMenuBar;
+class CWindowAutomation;
+struct CSafetyLimits;
 class CRunStatusStrip;
 class CTarnStatic;
 class CVelButton;
@@ -56,6 +59,13 @@ public:
     // Scales the window down so that it fits available (the screen's free
     // area less the window frame when empty); never up.
     void FitToScreen(QSize available = QSize());
+    // The laboratory's limits (the application reads the remembered ones).
+    void SetLimits(const CSafetyLimits& limits);
+    CWindowAutomation* Automation() const { return m_pAutomation; }
+    // "Stop after…": asks h:mm:ss for the next run.
+    void OnStopAfter();
+    // Enter in the speed field during a run: the shown speed at once.
+    void OnSpeedEntered();
     // "Port…": while no run is under way, the port dialog again and a new
     // connection with its choice.
     void OnPortSettings();
@@ -113,6 +123,7 @@ private:
     void ShowJournalWarning(const QString& text);
     void CloseIfQueued();
     bool StopForClose();
+    void SetUpAutomation();
     void ShowConnectionProblem(const QString& reason);
     void HideConnectionProblem();
     void SetUpScaling();
@@ -130,6 +141,8 @@ private:
     QMenu* m_pSysMenu = nullptr;
     CRunStatusStrip* m_pStrip = nullptr;
     CMainMenuBar* m_pMenuBar = nullptr;
+    CWindowAutomation* m_pAutomation = nullptr;  // child object
+    CLiveSpeedField* m_pSpeedField = nullptr;    // child object
     QRect m_rcTemplate;  // the template's controls and background picture
     CTemplateScaler m_scaler;
     int m_nProblemHeight = 0;  // the problem line and its margin, 0 when hidden
