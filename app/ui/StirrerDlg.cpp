@@ -14,11 +14,13 @@
 #include "ui/BusyExchange.h"
 #include "ui/CloseQuestion.h"
 #include "ui/InfoDlg.h"
+#include "ui/LimitsDlg.h"
 #include "ui/LiveCharts.h"
 #include "ui/LiveSpeedField.h"
 #include "ui/MainMenuBar.h"
 #include "ui/Palette.h"
 #include "ui/PortSettingDlg.h"
+#include "ui/ProgramEditorDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RecoveryDlg.h"
 #include "ui/RunDetailsDlg.h"
@@ -33,6 +35,7 @@
 #include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -40,6 +43,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QSettings>
 #include <cstdio>
 
 namespace {
@@ -363,10 +367,12 @@ void CStirrerDlg::AddMenuBar()
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Start"), this, &CStirrerDlg::OnStart);
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Stop"), this, &CStirrerDlg::OnStop)->setEnabled(false);
     m_pMenuBar->AddSeparator(EMenu::Run);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Program…"), this, &CStirrerDlg::OnProgram);
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Stop after…"), this, &CStirrerDlg::OnStopAfter);
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Mark event…"), this, &CStirrerDlg::OnMarkEvent,
                          QKeySequence(Qt::Key_F2));
     m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Port…"), this, &CStirrerDlg::OnPortSettings);
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Limits…"), this, &CStirrerDlg::OnLimits);
     m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Run details…"), this, &CStirrerDlg::OnRunDetails);
     m_pMenuBar->AddEntry(EMenu::Help, QStringLiteral("About…"), this, [this] { OnSysCommand(IDM_ABOUTBOX); });
 }
@@ -398,6 +404,31 @@ void CStirrerDlg::OnStopAfter()
         return;
     }
     m_pAutomation->SetStopAfter(*seconds);
+}
+
+void CStirrerDlg::OnProgram()
+{
+    if (m_run.IsRunning()) return;
+    CWindowAutomation& automation = *m_pAutomation;
+    CProgramEditorDlg dlg(automation.Automation().Program(), m_strProgramPath, automation.Automation().Limits().maxRpm,
+                          this);
+    dlg.exec();
+    m_strProgramPath = dlg.ProgramPath();
+    const QString name = m_strProgramPath.isEmpty() ? QStringLiteral("(not saved)")
+                                                    : QFileInfo(m_strProgramPath).completeBaseName();
+    automation.SetProgram(dlg.Program(), name);
+}
+
+// Remembered for the next program start as soon as they are confirmed.
+void CStirrerDlg::OnLimits()
+{
+    if (m_run.IsRunning()) return;
+    CLimitsDlg dlg(m_pAutomation->Automation().Limits(), this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const CSafetyLimits limits = dlg.Limits();
+    SetLimits(limits);
+    QSettings settings;
+    limits.Save(settings);
 }
 
 void CStirrerDlg::OnSpeedEntered()
@@ -552,7 +583,8 @@ void CStirrerDlg::UpdateRunButtons(bool running)
     m_btnStop->setEnabled(running);
     if (!m_pMenuBar) return;
     for (const auto& [text, enabled] :
-         {std::pair{"Start", !running}, {"Stop", running}, {"Port…", !running}, {"Stop after…", !running}})
+         {std::pair{"Start", !running}, {"Stop", running}, {"Port…", !running}, {"Stop after…", !running},
+          {"Program…", !running}, {"Limits…", !running}})
         if (QAction* entry = m_pMenuBar->Entry(QString::fromUtf8(text))) entry->setEnabled(enabled);
 }
 

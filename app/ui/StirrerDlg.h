@@ -62,6 +62,11 @@ public:
     // The laboratory's limits (the application reads the remembered ones).
     void SetLimits(const CSafetyLimits& limits);
     CWindowAutomation* Automation() const { return m_pAutomation; }
+    // "Program…": the program editor; the program it ends with runs at the
+    // next Start instead of the single speed.
+    void OnProgram();
+    // "Limits…": the laboratory's limits, remembered.
+    void OnLimits();
     // "Stop after…": asks h:mm:ss for the next run.
     void OnStopAfter();
     // Enter in the speed field during a run: the shown speed at once.
@@ -153,5 +158,6 @@ private:
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
     QString m_strBaudRate = QStringLiteral("9600");
+    QString m_strProgramPath;  // the program file last loaded or saved
     bool m_bCloseQueued = false;
 };

@@ -4,11 +4,15 @@
 #include "run/SpeedProgram.h"
 #include "graph/VelGraphWnd.h"
 #include "graph/VelGraph.h"
+#include "input/VelEdit.h"
 #include "graph/VelGraphSeries.h"
 #include "platform/SpinButtonCtrl.h"
 #include "ui/AlarmBanner.h"
 #include "ui/MainMenuBar.h"
 #include "ui/InfoDlg.h"
+#include "ui/LimitsDlg.h"
+#include "ui/NumberField.h"
+#include "ui/ProgramEditorDlg.h"
 #include "ui/LiveCharts.h"
 #include "ui/LiveSpeedField.h"
 #include "ui/RunStatusStrip.h"
@@ -16,12 +20,17 @@
 
 #include "MainWindowFixture.h"
 
+#include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 using namespace main_window_test;
 using namespace std::chrono_literals;
@@ -168,7 +177,7 @@ TEST_F(WindowAutomationTest, StartWithALoadedProgramRunsItToItsEnd)
 {
     Open();
     CSpeedProgram::Error error;
-    const CSpeedProgram program = CSpeedProgram::Parse("hold 200 2\nhold 400 2\n", CSpeedProgram::kMaxRpm, &error);
+    const CSpeedProgram program = CSpeedProgram::Parse("hold 200 2\nhold 400 4\n", CSpeedProgram::kMaxRpm, &error);
     ASSERT_FALSE(program.IsEmpty()) << error.Message().toStdString();
     dlg->Automation()->SetProgram(program, "two steps");
     EXPECT_EQ(dlg->Strip()->CountdownShown(), "Program two steps loaded");
@@ -198,11 +207,15 @@ TEST_F(WindowAutomationTest, StartWithALoadedProgramRunsItToItsEnd)
     const CVelGraphSeries* setPoint = speed->m_pGraph->GetSeries(1);
     const int points = setPoint->GetSize();
     ASSERT_GE(points, 2);
-    double x = 0, first = 0, last = 0;
-    setPoint->GetAt(0, x, first);
-    setPoint->GetAt(points - 1, x, last);
-    EXPECT_EQ(first, 200.0);
-    EXPECT_EQ(last, 400.0);
+    std::vector<double> ys;
+    for (int i = 0; i < points; ++i) {
+        double x = 0, y = 0;
+        setPoint->GetAt(i, x, y);
+        ys.push_back(y);
+    }
+    EXPECT_EQ(ys.front(), 200.0);
+    EXPECT_EQ(ys.back(), 400.0);
+    EXPECT_TRUE(std::is_sorted(ys.begin(), ys.end())) << "200 until the step, then 400";
 }
 
 TEST_F(WindowAutomationTest, StopAfterCountsDownAndStopsAsStopDoes)
@@ -271,4 +284,50 @@ TEST_F(WindowAutomationTest, ATorqueLimitWithStopStopsTheMotor)
     EXPECT_EQ(LastFrame().bytes, kSpeed0);
     EXPECT_TRUE(dlg->Strip()->Banner()->IsRaised());
     EXPECT_TRUE(dlg->GetDlgItem(1006)->isEnabled());
+}
+
+// The menu's Program… and Limits… reach their dialogs, and what the
+// dialogs end with governs the next Start.
+TEST_F(WindowAutomationTest, ProgramAndLimitsEntriesReachTheirDialogs)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
+    const QString path = dir.filePath("slow.txt");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# slow start\nhold 150 30\n");
+    }
+    Open();
+    {
+        ModalAnswer<CLimitsDlg> limits([](CLimitsDlg* shown) {
+            shown->MaxRpmField().Edit()->setText("1000");
+            shown->accept();
+        });
+        dlg->MenuBar()->Entry("Limits…")->trigger();
+        EXPECT_TRUE(limits.answered());
+    }
+    EXPECT_EQ(dlg->Automation()->Automation().Limits().maxRpm, 1000);
+    {
+        QSettings settings;
+        EXPECT_EQ(CSafetyLimits::Load(settings).maxRpm, 1000) << "remembered";
+    }
+    {
+        ModalAnswer<CProgramEditorDlg> editor([&](CProgramEditorDlg* shown) {
+            EXPECT_TRUE(shown->LoadFrom(path));
+            shown->UseProgram();
+        });
+        dlg->MenuBar()->Entry("Program…")->trigger();
+        EXPECT_TRUE(editor.answered());
+    }
+    EXPECT_EQ(dlg->Strip()->CountdownShown(), "Program slow loaded");
+    SetSpeedText("1500");  // above the limit, but the program's speed counts
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(dlg->Run().IsRunning());
+    EXPECT_EQ(sim->SetPoint(), 150);
+    EXPECT_FALSE(dlg->MenuBar()->Entry("Program…")->isEnabled());
+    EXPECT_FALSE(dlg->MenuBar()->Entry("Limits…")->isEnabled());
+    Click(dlg->GetDlgItem(1009));
+    EXPECT_EQ(LastFrame().bytes, kSpeed0);
 }
