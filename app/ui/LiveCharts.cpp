@@ -14,6 +14,7 @@
 namespace {
 
 constexpr plat::COLORREF kSpeedColor = 0x800000;   // dark blue
+constexpr plat::COLORREF kSetPointColor = 0x0080FF;  // orange
 constexpr plat::COLORREF kTorqueColor = 0x008000;  // green
 constexpr double kYMaxRange = 900000000000.0;
 constexpr double kXMaxRange = 1000000.0;
@@ -124,6 +125,25 @@ void CLiveCharts::ApplyRanges(int nSamples)
     const int nXExtent = std::max(nSamples, m_overlays.XExtent()) + 1;
     SetRanges(m_pSpeedChart, fSpeedMin, fSpeedMax, nXExtent);
     SetRanges(m_pTorqueChart, fTorqueMin, fTorqueMax, nXExtent);
+}
+
+void CLiveCharts::UpdateSetPoint(int nSamples, float fRpm)
+{
+    // The trace follows the current run's series, behind no overlay.
+    const int index = CurrentSeries() + 1;
+    if (m_pSpeedChart->GetSeriesCount() < index) return;
+    m_fSpeedMin = std::min(m_fSpeedMin, fRpm);
+    m_fSpeedMax = std::max(m_fSpeedMax, fRpm);
+    const double x = nSamples, y = fRpm;
+    if (m_pSpeedChart->GetSeriesCount() > index) {
+        m_pSpeedChart->m_pGraph->AddOneDataOfSeries(index, x, y);
+        return;
+    }
+    m_pSpeedChart->AddSeries(1, &x, &y);
+    CVelGraphSeries* pSeries = m_pSpeedChart->m_pGraph->GetSeries(index);
+    pSeries->SetPointStyle(POINT_NONE);
+    pSeries->SetPenStyle(plat::PS_DASH);
+    pSeries->SetColor(kSetPointColor);
 }
 
 double CLiveCharts::RangeTop(float fMin, float fMax)
@@ -239,6 +259,7 @@ void CLiveCharts::Follow(const CRunControl& run)
     connect(&run, &CRunControl::sampleArrived, this, [this, &run](int speed, int torque) {
         const int nSamples = run.Record().GetCount();
         UpdateSpeed(nSamples, static_cast<float>(speed));
+        if (m_bSetPointTrace) UpdateSetPoint(nSamples, static_cast<float>(run.SetPoint()));
         UpdateTorque(nSamples, static_cast<float>(torque));
     });
 }

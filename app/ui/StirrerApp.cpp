@@ -2,11 +2,13 @@
 
 #include "ui/CommandLine.h"
 #include "run/JournalStore.h"
+#include "run/SafetyLimits.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunDetailsDlg.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerDlg.h"
 
+#include <QSettings>
 #include <cstdio>
 
 int CStirrerApp::InitInstance(const CCommandLine& cl)
@@ -30,6 +32,8 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
         std::fprintf(stderr, "vantoc: run-state messages are off: %s\n", qPrintable(reason));
 
     dlg.SetFitToScreen(true);
+    QSettings settings;
+    dlg.SetLimits(CSafetyLimits::Load(settings));
     dlg.DoModal();
     dlg.OnDestroy();
     return 0;

@@ -9,7 +9,10 @@
 #include <array>
 
 class CLiveCharts;
+class CLiveSpeedField;
 class CMainMenuBar;
+class CWindowAutomation;
+struct CSafetyLimits;
 class CRunStatusStrip;
 class CRunViewer;
 class CTarnStatic;
@@ -57,6 +60,18 @@ public:
     // Scales the window down so that it fits available (the screen's free
     // area less the window frame when empty); never up.
     void FitToScreen(QSize available = QSize());
+    // The laboratory's limits (the application reads the remembered ones).
+    void SetLimits(const CSafetyLimits& limits);
+    CWindowAutomation* Automation() const { return m_pAutomation; }
+    // "Program…": the program editor; the program it ends with runs at the
+    // next Start instead of the single speed.
+    void OnProgram();
+    // "Limits…": the laboratory's limits, remembered.
+    void OnLimits();
+    // "Stop after…": asks h:mm:ss for the next run.
+    void OnStopAfter();
+    // Enter in the speed field during a run: the shown speed at once.
+    void OnSpeedEntered();
     // "Port…": while no run is under way, the port dialog again and a new
     // connection with its choice.
     void OnPortSettings();
@@ -116,6 +131,7 @@ private:
     void ShowJournalWarning(const QString& text);
     void CloseIfQueued();
     bool StopForClose();
+    void SetUpAutomation();
     void ShowConnectionProblem(const QString& reason);
     void HideConnectionProblem();
     void SetUpScaling();
@@ -134,6 +150,8 @@ private:
     QMenu* m_pSysMenu = nullptr;
     CRunStatusStrip* m_pStrip = nullptr;
     CMainMenuBar* m_pMenuBar = nullptr;
+    CWindowAutomation* m_pAutomation = nullptr;  // child object
+    CLiveSpeedField* m_pSpeedField = nullptr;    // child object
     QRect m_rcTemplate;  // the template's controls and background picture
     CTemplateScaler m_scaler;
     int m_nProblemHeight = 0;  // the problem line and its margin, 0 when hidden
@@ -144,5 +162,6 @@ private:
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
     QString m_strBaudRate = QStringLiteral("9600");
+    QString m_strProgramPath;  // the program file last loaded or saved
     bool m_bCloseQueued = false;
 };
