@@ -112,10 +112,22 @@ QImage LegendProperties()
     return image;
 }
 
+// A light tile under a browse icon, so that it reads on dark chart
+// backgrounds too.
+void Tile(QImage& image)
+{
+    Fill(image, 0, 0, 16, 16, kPaper);
+    Line(image, 0, 0, 15, 0, kLight);
+    Line(image, 0, 0, 0, 15, kLight);
+    Line(image, 15, 0, 15, 15, kGrey);
+    Line(image, 0, 15, 15, 15, kGrey);
+}
+
 // A frame with an arrow pointing out of each corner: everything in view.
 QImage FullRange()
 {
     QImage image = Blank();
+    Tile(image);
     Fill(image, 5, 5, 6, 6, kPaper);
     Line(image, 5, 5, 10, 5, kInk);
     Line(image, 5, 10, 10, 10, kInk);
@@ -123,7 +135,7 @@ QImage FullRange()
     Line(image, 10, 5, 10, 10, kInk);
     Line(image, 6, 8, 9, 7, kBlue);
     // Corner arrows: a diagonal shaft and a two-pixel head along the edges.
-    const int corners[4][4] = {{0, 0, 1, 1}, {15, 0, -1, 1}, {0, 15, 1, -1}, {15, 15, -1, -1}};
+    const int corners[4][4] = {{1, 1, 1, 1}, {14, 1, -1, 1}, {1, 14, 1, -1}, {14, 14, -1, -1}};
     for (const auto& c : corners) {
         const int x = c[0], y = c[1], sx = c[2], sy = c[3];
         Line(image, x, y, x + 3 * sx, y + 3 * sy, kInk);
@@ -137,15 +149,16 @@ QImage FullRange()
 QImage Follow()
 {
     QImage image = Blank();
-    Line(image, 1, 11, 4, 8, kBlue);
-    Line(image, 4, 8, 6, 10, kBlue);
-    Line(image, 6, 10, 10, 6, kBlue);
-    Line(image, 3, 3, 11, 3, kGreen);
-    Line(image, 9, 1, 11, 3, kGreen);
-    Line(image, 9, 5, 11, 3, kGreen);
-    Line(image, 13, 1, 13, 14, kInk);
-    Line(image, 14, 1, 14, 14, kInk);
-    Line(image, 1, 14, 12, 14, kGrey);
+    Tile(image);
+    Line(image, 2, 12, 4, 9, kBlue);
+    Line(image, 4, 9, 6, 11, kBlue);
+    Line(image, 6, 11, 10, 7, kBlue);
+    Line(image, 3, 4, 10, 4, kGreen);
+    Line(image, 8, 2, 10, 4, kGreen);
+    Line(image, 8, 6, 10, 4, kGreen);
+    Line(image, 12, 2, 12, 13, kInk);
+    Line(image, 13, 2, 13, 13, kInk);
+    Line(image, 2, 13, 11, 13, kGrey);
     return image;
 }
 
