@@ -198,6 +198,8 @@ void CVelGraphWnd::wheelEvent(QWheelEvent* e)
         QWidget::wheelEvent(e);
         return;
     }
+    // End and Home then apply to the chart just zoomed.
+    setFocus(Qt::MouseFocusReason);
     const double dFactor = std::pow(kWheelStep, nDelta / kWheelNotch);
     if (e->modifiers() & Qt::ControlModifier)
         ZoomY(dFactor, ValueAt(GRAPH_AXIS_Y, m_View.GetRange(GRAPH_AXIS_Y), rc, pt.y()));
