@@ -23,6 +23,10 @@ constexpr plat::UINT kTipLegend = 4014;
 constexpr plat::UINT kIconProperty = 4002;
 constexpr plat::UINT kIconExportImage = 4003;
 constexpr plat::UINT kIconLegend = 4004;
+constexpr plat::UINT kTipFullRange = 4015;
+constexpr plat::UINT kTipFollow = 4016;
+constexpr plat::UINT kIconFullRange = 4011;
+constexpr plat::UINT kIconFollow = 4012;
 constexpr int kToolTipDelay = 50;  // milliseconds
 constexpr int kButtonsLeft = 5;
 
@@ -50,7 +54,7 @@ plat::UINT MouseFlags(const QMouseEvent* e)
 }  // namespace
 
 CVelGraphWnd::CVelGraphWnd(QWidget* parent)
-    : QWidget(parent), m_pGraph(std::make_unique<CVelGraph>(this, GRAPH_LINE))
+    : QWidget(parent), m_pGraph(std::make_unique<CVelGraph>(this, GRAPH_LINE)), m_View(m_pGraph.get())
 {
     // The whole client area is painted on every paint: nothing to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -121,6 +125,7 @@ void CVelGraphWnd::AdjustLayout(plat::CRect rc, plat::CDC* pDC)
 {
     if (rc.IsRectEmpty()) return;
     if (m_arButtons.empty() && m_bShowButtons) InitButtons();
+    m_View.Apply();
     m_pGraph->AdjustLayout(rc, pDC);
 
     // The buttons lie over the graph's top margin; the graph makes no room.
@@ -131,6 +136,7 @@ void CVelGraphWnd::AdjustLayout(plat::CRect rc, plat::CDC* pDC)
         pRecord->pButton->setGeometry(x, rc.top + 1, m_nButtonWidth, m_nButtonHeight);
         ++k;
     }
+    PlaceBrowseButtons(rc.top);
     update();
 }
 
@@ -149,11 +155,13 @@ void CVelGraphWnd::paintEvent(QPaintEvent*)
     // Drawing keeps the window's coordinates, the ones layout and mouse use.
     dcMem.SetWindowOrg(rc.left, rc.top);
     OnDraw(&dcMem, rc);
+    PaintBand(&dcMem);
 }
 
 void CVelGraphWnd::OnDraw(plat::CDC* pDC, plat::CRect rc)
 {
     pDC->FillSolidRect(rc, m_crBkg);
+    m_View.Apply();
     m_pGraph->OnDraw(pDC, rc);
 }
 
@@ -162,6 +170,7 @@ void CVelGraphWnd::OnDraw(plat::CDC* pDC, plat::CRect rc)
 void CVelGraphWnd::mouseMoveEvent(QMouseEvent* e)
 {
     m_pGraph->OnMouseMove(MouseFlags(e), plat::CPoint(e->position().toPoint()));
+    if (m_eGesture != eGesture::None) MoveGesture(e->position().toPoint());
     if (e->buttons() == Qt::NoButton && m_ToolTip.IsCreated()) {
         m_ptTip = e->position().toPoint();
         m_tipTimer.start(static_cast<int>(m_ToolTip.GetDelayTime()), this);
@@ -191,7 +200,7 @@ void CVelGraphWnd::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton) {
         setFocus(Qt::MouseFocusReason);
-        m_pGraph->OnLButtonDown(MouseFlags(e), plat::CPoint(e->position().toPoint()));
+        if (!m_pGraph->OnLButtonDown(MouseFlags(e), plat::CPoint(e->position().toPoint()))) StartGesture(e);
     }
     QWidget::mousePressEvent(e);
 }
@@ -199,7 +208,12 @@ void CVelGraphWnd::mousePressEvent(QMouseEvent* e)
 void CVelGraphWnd::mouseDoubleClickEvent(QMouseEvent* e)
 {
     // The base would turn the double click into a second press.
-    if (e->button() == Qt::LeftButton) OnLButtonDblClk(plat::CPoint(e->position().toPoint()));
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    if (m_bBrowse && (e->modifiers() & Qt::ControlModifier)) ResetView();
+    else OnLButtonDblClk(plat::CPoint(e->position().toPoint()));
     e->accept();
 }
 
@@ -244,6 +258,8 @@ CVelGraphWnd::tagGraphButton* CVelGraphWnd::FindButton(plat::UINT nID) const
 
 CVelButton* CVelGraphWnd::GetButton(plat::UINT nID) const
 {
+    if (nID == kIdFullRange) return m_pFullRangeButton.get();
+    if (nID == kIdFollow) return m_pFollowButton.get();
     const tagGraphButton* pRecord = FindButton(nID);
     return pRecord ? pRecord->pButton.get() : nullptr;
 }
@@ -270,6 +286,43 @@ plat::BOOL CVelGraphWnd::AddButton(plat::UINT nIcon, plat::UINT nDisabledIcon, c
     m_arButtons.push_back(std::move(pRecord));
     AdjustLayout();
     return plat::TRUE;
+}
+
+std::unique_ptr<CVelButton> CVelGraphWnd::MakeBrowseButton(plat::UINT nIcon, plat::UINT nTip, plat::UINT nID)
+{
+    auto pButton = std::make_unique<CVelButton>(this);
+    plat::CDialogBuilder::SetDlgCtrlID(pButton.get(), static_cast<int>(nID));
+    pButton->setGeometry(0, 0, 0, 0);
+    const plat::HICON hIcon = LoadToolIcon(nIcon);
+    pButton->SetIcon(plat::CSize(16, 16), hIcon, nullptr, nullptr, plat::TRUE);
+    pButton->SetToolTip(plat::CResourceModule::Library().LoadString(nTip));
+    pButton->SetBkgInColor(m_crBkg);
+    connect(pButton.get(), &QAbstractButton::clicked, this, [this, nID] { OnClickButton(nID); });
+    return pButton;
+}
+
+// The browse buttons stand after the shown tool buttons, whether or not the
+// host wants those: they only appear once the operator has browsed.
+void CVelGraphWnd::PlaceBrowseButtons(int nTop)
+{
+    const bool bFullRange = IsBrowsing();
+    const bool bFollow = !IsFollowing();
+    if (!m_pFullRangeButton) {
+        if (!bFullRange && !bFollow) return;
+        m_pFullRangeButton = MakeBrowseButton(kIconFullRange, kTipFullRange, kIdFullRange);
+        m_pFollowButton = MakeBrowseButton(kIconFollow, kTipFollow, kIdFollow);
+    }
+    int k = static_cast<int>(
+        std::count_if(m_arButtons.begin(), m_arButtons.end(), [](const auto& p) { return p->bShow != 0; }));
+    for (const auto& [pButton, bShow] : {std::pair{m_pFullRangeButton.get(), bFullRange},
+                                         std::pair{m_pFollowButton.get(), bFollow}}) {
+        if (bShow) {
+            pButton->setGeometry(m_nBorder + kButtonsLeft + k * m_nButtonWidth, nTop + 1, m_nButtonWidth,
+                                 m_nButtonHeight);
+            ++k;
+        }
+        pButton->setVisible(bShow);
+    }
 }
 
 void CVelGraphWnd::InitButtons()
@@ -311,6 +364,8 @@ void CVelGraphWnd::OnClickButton(plat::UINT nID)
         if (m_pGraph->OnLegendProperty()) AdjustLayout();
         break;
     case kIdExportImage: OnExportImage(); break;
+    case kIdFullRange: ResetView(); break;
+    case kIdFollow: SetFollowing(true); break;
     default: break;
     }
 }
@@ -319,6 +374,8 @@ plat::BOOL CVelGraphWnd::OnProperty()
 {
     const plat::BOOL bResult = m_pGraph->OnProperty();
     if (bResult) {
+        // The ranges just confirmed are to be seen, not a view over them.
+        ResetView();
         ShowButton(kIdLegend, m_pGraph->CanShowLegend());
         AdjustLayout();
     }
@@ -331,6 +388,8 @@ void CVelGraphWnd::SetBkgColor(plat::COLORREF cr)
 {
     m_crBkg = cr;
     for (const auto& pRecord : m_arButtons) pRecord->pButton->SetBkgInColor(cr);
+    for (CVelButton* pButton : {m_pFullRangeButton.get(), m_pFollowButton.get()})
+        if (pButton) pButton->SetBkgInColor(cr);
     update();
 }
 
@@ -368,12 +427,13 @@ void CVelGraphWnd::SetYTitle(const plat::CString& str)
 
 void CVelGraphWnd::SetAxisRange(eGraphAxisType eType, double dMin, double dMax, plat::BOOL bRecalculate)
 {
-    m_pGraph->SetAxisRange(eType, dMin, dMax, bRecalculate);
+    m_View.SetAxisRange(eType, dMin, dMax, bRecalculate);
     update();
 }
 
 void CVelGraphWnd::SetAxisLogarithm(eGraphAxisType eType, plat::BOOL b)
 {
+    ResetView();
     m_pGraph->SetAxisLogarithm(eType, b);
     update();
 }
@@ -393,6 +453,7 @@ void CVelGraphWnd::SetSeriesAt(int nIndex, plat::UINT nCount, const double* pX, 
 
 void CVelGraphWnd::RemoveAll(plat::BOOL bSeriesOnly)
 {
+    ResetView();
     m_pGraph->RemoveAll(bSeriesOnly);
     update();
 }

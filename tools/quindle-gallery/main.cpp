@@ -1,3 +1,4 @@
+#include "BrowseDemo.h"
 #include "GalleryWindow.h"
 
 #include "platform/ResourceModule.h"
@@ -6,9 +7,11 @@
 #include <QCommandLineParser>
 #include <QSaveFile>
 #include <cstdio>
+#include <memory>
 
-// quindle-gallery [--screenshot FILE.png]: shows the gallery, or saves a
-// picture of it and ends (works on the offscreen platform too).
+// quindle-gallery [--browse] [--screenshot FILE.png]: shows the gallery (or,
+// with --browse, a live chart to browse), or saves a picture of it and ends
+// (works on the offscreen platform too).
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -18,12 +21,18 @@ int main(int argc, char** argv)
     const QCommandLineOption shotOption(QStringLiteral("screenshot"), QStringLiteral("Save a picture and quit."),
                                         QStringLiteral("file"));
     parser.addOption(shotOption);
+    const QCommandLineOption browseOption(QStringLiteral("browse"),
+                                          QStringLiteral("A live chart of a long run to zoom and pan instead."));
+    parser.addOption(browseOption);
     parser.process(app);
 
     plat::CResourceModule program(QStringLiteral("quindle-gallery"), QStringLiteral(":/vantoc"));
     plat::CResourceModule::SetProgram(&program);
 
-    GalleryWindow window;
+    std::unique_ptr<QWidget> pWindow;
+    if (parser.isSet(browseOption)) pWindow = std::make_unique<BrowseDemo>();
+    else pWindow = std::make_unique<GalleryWindow>();
+    QWidget& window = *pWindow;
     if (parser.isSet(shotOption)) {
         window.adjustSize();
         QSaveFile file(parser.value(shotOption));

@@ -1,8 +1,9 @@
 // Draws Quindle's tool-button icons 4002 (graph properties), 4003 (save the
 // chart as an image) and 4004 (legend properties), and the point-marker
 // icons 4005 to 4010 of the legend dialog (circle, diagonal cross, triangle
-// up, triangle down, square, diamond), 16 x 16, pixel by pixel so that they
-// stay crisp. Run make-icons to rebuild them after a change.
+// up, triangle down, square, diamond), and the browse buttons 4011 (the whole
+// range) and 4012 (follow the live end), 16 x 16, pixel by pixel so that
+// they stay crisp. Run make-icons to rebuild them after a change.
 
 #include "SavePng.h"
 
@@ -111,6 +112,56 @@ QImage LegendProperties()
     return image;
 }
 
+// A light tile under a browse icon, so that it reads on dark chart
+// backgrounds too.
+void Tile(QImage& image)
+{
+    Fill(image, 0, 0, 16, 16, kPaper);
+    Line(image, 0, 0, 15, 0, kLight);
+    Line(image, 0, 0, 0, 15, kLight);
+    Line(image, 15, 0, 15, 15, kGrey);
+    Line(image, 0, 15, 15, 15, kGrey);
+}
+
+// A frame with an arrow pointing out of each corner: everything in view.
+QImage FullRange()
+{
+    QImage image = Blank();
+    Tile(image);
+    Fill(image, 5, 5, 6, 6, kPaper);
+    Line(image, 5, 5, 10, 5, kInk);
+    Line(image, 5, 10, 10, 10, kInk);
+    Line(image, 5, 5, 5, 10, kInk);
+    Line(image, 10, 5, 10, 10, kInk);
+    Line(image, 6, 8, 9, 7, kBlue);
+    // Corner arrows: a diagonal shaft and a two-pixel head along the edges.
+    const int corners[4][4] = {{1, 1, 1, 1}, {14, 1, -1, 1}, {1, 14, 1, -1}, {14, 14, -1, -1}};
+    for (const auto& c : corners) {
+        const int x = c[0], y = c[1], sx = c[2], sy = c[3];
+        Line(image, x, y, x + 3 * sx, y + 3 * sy, kInk);
+        Line(image, x, y, x + 2 * sx, y, kInk);
+        Line(image, x, y, x, y + 2 * sy, kInk);
+    }
+    return image;
+}
+
+// A curve running into a bar at the right, an arrow head on it: the live end.
+QImage Follow()
+{
+    QImage image = Blank();
+    Tile(image);
+    Line(image, 2, 12, 4, 9, kBlue);
+    Line(image, 4, 9, 6, 11, kBlue);
+    Line(image, 6, 11, 10, 7, kBlue);
+    Line(image, 3, 4, 10, 4, kGreen);
+    Line(image, 8, 2, 10, 4, kGreen);
+    Line(image, 8, 6, 10, 4, kGreen);
+    Line(image, 12, 2, 12, 13, kInk);
+    Line(image, 13, 2, 13, 13, kInk);
+    Line(image, 2, 13, 11, 13, kGrey);
+    return image;
+}
+
 // The marker shapes, 11 pixels across around the centre (7, 7), with a short
 // line through them so they read as a curve's point.
 QImage Marker(int nStyle)
@@ -160,7 +211,7 @@ QImage Marker(int nStyle)
 
 }  // namespace
 
-// Writes icons/4002.png to 4010.png below the current folder.
+// Writes icons/4002.png to 4012.png below the current folder.
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
@@ -171,5 +222,7 @@ int main(int argc, char** argv)
         const std::string path = "icons/" + std::to_string(4004 + nStyle) + ".png";
         ok = SavePng(Marker(nStyle), path.c_str()) && ok;
     }
+    ok = SavePng(FullRange(), "icons/4011.png") && ok;
+    ok = SavePng(Follow(), "icons/4012.png") && ok;
     return ok ? 0 : 1;
 }
