@@ -41,6 +41,9 @@ void CSeriesPixels::Reset(plat::CRect rcPlot, int nMarkReach)
     m_arVertex.clear();
     m_arRunStart.clear();
     m_arMark.clear();
+    m_arMarkRun.clear();
+    m_bMarksAsRuns = false;
+    m_bOtherFormReady = false;
     if (nMarkReach >= 0) {
         m_rcMarkable = rcPlot;
         m_rcMarkable.InflateRect(nMarkReach, nMarkReach);
@@ -307,4 +310,34 @@ void CSeriesPixels::AddMark(int x, int y)
     if (word & mask) return;
     word |= mask;
     m_arMark.push_back({x, y});
+}
+
+const std::vector<plat::CPoint>& CSeriesPixels::Marks() const
+{
+    if (m_bMarksAsRuns && !m_bOtherFormReady) {
+        m_arMark.clear();
+        for (const tagMarkRun& run : m_arMarkRun)
+            for (int k = 0; k < run.nCount; ++k) m_arMark.push_back({run.x, run.y + k});
+        m_bOtherFormReady = true;
+    }
+    return m_arMark;
+}
+
+const std::vector<CSeriesPixels::tagMarkRun>& CSeriesPixels::MarkRuns() const
+{
+    if (!m_bMarksAsRuns && !m_bOtherFormReady) {
+        m_arMarkRun.clear();
+        for (const plat::CPoint& pt : m_arMark) {
+            if (!m_arMarkRun.empty()) {
+                tagMarkRun& last = m_arMarkRun.back();
+                if (last.x == pt.x && last.y + last.nCount == pt.y) {
+                    ++last.nCount;
+                    continue;
+                }
+            }
+            m_arMarkRun.push_back({pt.x, pt.y, 1});
+        }
+        m_bOtherFormReady = true;
+    }
+    return m_arMarkRun;
 }

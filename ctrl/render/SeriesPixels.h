@@ -7,6 +7,7 @@
 #include "platform/Rect.h"
 #include "render/BlockRows.h"
 #include "render/PointBlocks.h"
+#include "render/SortedColumns.h"
 
 #include <cstdint>
 #include <utility>
@@ -53,7 +54,16 @@ public:
     const std::vector<plat::CPoint>& Vertices() const { return m_arVertex; }
     // Index of the first vertex of each run; a run ends where the next begins.
     const std::vector<int>& RunStarts() const { return m_arRunStart; }
-    const std::vector<plat::CPoint>& Marks() const { return m_arMark; }
+    const std::vector<plat::CPoint>& Marks() const;
+    // The same marker positions as stacks one row apart: nCount positions
+    // from (x, y) down. A column's marks mostly form a few such stacks.
+    struct tagMarkRun {
+        int x = 0;
+        int y = 0;
+        int nCount = 0;
+        bool operator==(const tagMarkRun&) const = default;
+    };
+    const std::vector<tagMarkRun>& MarkRuns() const;
 
 private:
     struct tagColumn {
@@ -102,6 +112,9 @@ private:
     void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
     void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
+    void AddRowRuns(int x, const std::uint64_t* pRows, int nWords);
+    void WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
+    void AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo);
     void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                       const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
     void BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
@@ -131,9 +144,16 @@ private:
     CBlockRows m_rows;
     std::vector<std::uint64_t> m_arColumnRows;
 
+    CSortedColumns m_sorted;
+
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;
-    std::vector<plat::CPoint> m_arMark;
+    // The marks are made either as positions or as runs; the other form
+    // is derived when first asked for.
+    mutable std::vector<plat::CPoint> m_arMark;
+    mutable std::vector<tagMarkRun> m_arMarkRun;
+    bool m_bMarksAsRuns = false;
+    mutable bool m_bOtherFormReady = false;
     // One bit per pixel of the marked area, to list each position once.
     std::vector<std::uint64_t> m_arMarked;
     // Column by column, marks left of none before need no bit: the bits

@@ -31,7 +31,8 @@ void CSeriesPixels::BuildColumns(const CGraphPointArray& arPoints, const tagGrap
         return;
     }
     const CBlockWalk walk(m_blocks, bMarks ? &m_rows : nullptr, arPoints.GetData(), xAxis, yAxis, nRowBase, nRows);
-    WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    if (CSortedColumns::Applies(m_blocks, xAxis, yAxis)) WalkSorted(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    else WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
     m_key = key;
 }
 
@@ -144,5 +145,67 @@ void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
             const int nRow = w * 64 + std::countr_zero(bits);
             AddMark(x, m_rcMarkable.top + nRow);
         }
+    }
+}
+
+// WalkColumns for a series whose columns are kept between builds: the
+// same vertices, and the same marks as runs.
+void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach,
+                               int nLineReach)
+{
+    const int nWidth = rcPlot.Width();
+    const bool bMarks = nMarkReach >= 0;
+    const int nMarkReachOut = std::max(nMarkReach, 0);
+    const int nFar = std::max(nMarkReachOut, nLineReach) + 1;
+    const int nWords = bMarks ? m_rows.GetWordCount() : 0;
+    m_sorted.Update(walk, m_blocks, m_rows.GetGeneration(), nWords, -nFar, nWidth + 2 * nFar, -nMarkReachOut,
+                    nWidth - 1 + nMarkReachOut);
+    m_bMarksAsRuns = true;
+    const int nSize = m_blocks.GetSize();
+    if (nSize == 0) return;
+    if (bLines) m_arRunStart.push_back(0);
+    if (bLines) AddStretch(walk, rcPlot, 0, m_sorted.LeftEnd());
+    for (int c = 0; c < m_sorted.GetCount(); ++c) {
+        const CSortedColumns::tagColumn& col = m_sorted.Column(c);
+        if (col.nFrom >= col.nTo) continue;
+        const int x = rcPlot.left - nFar + c;
+        if (bLines) FlushColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax, rcPlot.bottom);
+        if (nWords > 0 && x - rcPlot.left >= -nMarkReachOut && x - rcPlot.left < nWidth + nMarkReachOut)
+            AddRowRuns(x, m_sorted.Rows(c), nWords);
+    }
+    if (bLines) AddStretch(walk, rcPlot, m_sorted.RightStart(), nSize);
+}
+
+// A stretch far off the plot: only the ways into and out of it can reach
+// the plot, so its first and last point stand for it.
+void CSeriesPixels::AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo)
+{
+    if (nFrom >= nTo) return;
+    int nX = 0, nY = 0;
+    walk.Position(nFrom, nX, nY);
+    AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
+    walk.Position(nTo - 1, nX, nY);
+    AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
+}
+
+// The set rows of a column as runs of consecutive rows.
+void CSeriesPixels::AddRowRuns(int x, const std::uint64_t* pRows, int nWords)
+{
+    const int nBits = nWords * 64;
+    int r = 0;
+    while (r < nBits) {
+        // The next set row from r on.
+        int w = r / 64;
+        std::uint64_t bits = pRows[w] & (~std::uint64_t(0) << (r % 64));
+        while (bits == 0 && ++w < nWords) bits = pRows[w];
+        if (bits == 0) return;
+        const int nTop = w * 64 + std::countr_zero(bits);
+        // The next clear row after it.
+        w = nTop / 64;
+        bits = ~pRows[w] & (~std::uint64_t(0) << (nTop % 64));
+        while (bits == 0 && ++w < nWords) bits = ~pRows[w];
+        const int nEnd = bits == 0 ? nBits : w * 64 + std::countr_zero(bits);
+        m_arMarkRun.push_back({x, m_rcMarkable.top + nTop, nEnd - nTop});
+        r = nEnd;
     }
 }

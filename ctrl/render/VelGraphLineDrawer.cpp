@@ -58,17 +58,8 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
         }
     }
     if (pStamp) {
-        // Marks come column by column, top down: a stack one row apart goes
-        // in one step.
-        const std::vector<plat::CPoint>& arMark = px.Marks();
-        for (std::size_t i = 0; i < arMark.size();) {
-            std::size_t j = i + 1;
-            while (j < arMark.size() && arMark[j].x == arMark[i].x
-                   && arMark[j].y == arMark[i].y + static_cast<int>(j - i))
-                ++j;
-            m_Layer.StampColumn(*pStamp, arMark[i], static_cast<int>(j - i));
-            i = j;
-        }
+        // A stack of marks one row apart goes in one step.
+        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns()) m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);
     }
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);

@@ -632,3 +632,78 @@ TEST(ChartPaintTest, LivePictureEqualsEveryPointDrawnAfterEveryKindOfChange)
         EXPECT_EQ(pair.Differences(), 0) << step.pszName;
     }
 }
+
+namespace {
+// The application's chart: whole-rpm samples one a second, no gaps, and
+// both ranges set after every sample.
+struct LiveRun {
+    LivePair pair;
+    std::mt19937 rng{5};
+    std::normal_distribution<double> noise{0.0, 3.0};
+    double v = 0.0, dMax = 0.0;
+    int n = 0;
+    void Sample(CVelGraph& g, double x, double y) { g.AddOneDataOfSeries(0, x, y); }
+    void Step()
+    {
+        const double dTarget = 300.0 + 200.0 * ((n / 600) % 4);
+        v += (dTarget - v) * 0.05;
+        const double y = std::max(0.0, std::round(v + noise(rng)));
+        dMax = std::max(dMax, y);
+        ++n;
+        pair.Apply([&](CVelGraph& g) {
+            Sample(g, n, y);
+            g.SetAxisRange(GRAPH_AXIS_Y, 0, dMax * 1.025, plat::FALSE);
+            g.SetAxisRange(GRAPH_AXIS_X, 0, n + 1, plat::FALSE);
+        });
+    }
+};
+}  // namespace
+
+TEST(ChartPaintTest, LiveRunPictureEqualsEveryPointDrawnAtEverySample)
+{
+    LiveRun run;
+    run.pair.Apply([](CVelGraph& g) {
+        const double x0 = 0, y0 = 0;
+        g.AddSeries(1, &x0, &y0);
+        g.GetSeries(0)->SetPointStyle(POINT_TRIANGLE_UP);
+        g.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+    });
+    // Sparse at first, then many samples to a column; every paint checked
+    // early on, then every few samples.
+    for (int i = 0; i < 3000; ++i) {
+        run.Step();
+        if (i < 40 || i % 97 == 0) {
+            ASSERT_EQ(run.pair.Differences(), 0) << "after sample " << run.n;
+        }
+    }
+    struct Step {
+        const char* pszName;
+        std::function<void(CVelGraph&)> change;
+    };
+    const std::vector<Step> steps = {
+        {"a point changed in the middle", [](CVelGraph& g) { g.GetSeries(0)->SetAt(1500, 1500.0, 1400.0); }},
+        {"hidden", [](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::FALSE); }},
+        {"shown again", [](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::TRUE); }},
+        {"zoomed in", [](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_X, 1000.5, 1100.25, plat::FALSE); }},
+        {"logarithmic Y", [](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 0, 3100, plat::FALSE);
+             g.SetAxisRange(GRAPH_AXIS_Y, 10, 2000, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::TRUE);
+         }},
+        {"logarithmic X", [](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 1, 4000, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::TRUE);
+         }},
+        {"wide pen", [](CVelGraph& g) {
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::FALSE);
+             g.GetSeries(0)->SetWidth(3);
+         }},
+    };
+    for (const Step& s : steps) {
+        run.pair.Apply(s.change);
+        EXPECT_EQ(run.pair.Differences(), 0) << s.pszName;
+        for (int i = 0; i < 5; ++i) run.Step();
+        EXPECT_EQ(run.pair.Differences(), 0) << "live samples after: " << s.pszName;
+    }
+}
