@@ -3,8 +3,10 @@
 #include "platform/AlphaBlend.h"
 #include "platform/ColorRef.h"
 #include "platform/GdiDefs.h"
+#include "render/BlockRows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -21,6 +23,10 @@ void CPixelLayer::Begin(plat::CRect rcArea)
         m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
         m_image.fill(0);
         m_rcDirty.SetRectEmpty();
+        m_nMaskWords = (h + 63) / 64;
+        m_arMask.assign(static_cast<std::size_t>(w) * m_nMaskWords, 0);
+        m_nMaskLeft = std::numeric_limits<int>::max();
+        m_nMaskRight = -1;
     }
     Clear();
     m_nWidth = m_image.isNull() ? 0 : w;
@@ -66,8 +72,7 @@ bool CPixelLayer::FillColumn(int x, int nTop, int nBottom)
     nTop = std::max(nTop, 0);
     nBottom = std::min(nBottom, m_nHeight);
     if (nTop >= nBottom) return false;
-    std::uint32_t* p = m_pBits + static_cast<std::size_t>(nTop) * m_nStride + x;
-    for (int y = nTop; y < nBottom; ++y, p += m_nStride) *p = m_argb;
+    CBlockRows::SetRun(MaskColumn(x), nTop, nBottom - 1);
     return true;
 }
 
@@ -148,6 +153,7 @@ void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
     pt -= m_ptOrigin;
     const int r = stamp.Reach();
     if (pt.x + r < 0 || pt.y + r < 0 || pt.x - r >= m_nWidth || pt.y - r >= m_nHeight || !m_pBits) return;
+    PutMask();
     const bool bInside = pt.x - r >= 0 && pt.y - r >= 0 && pt.x + r < m_nWidth && pt.y + r < m_nHeight;
     if (bInside) {
         std::uint32_t* pCentre = m_pBits + static_cast<std::size_t>(pt.y) * m_nStride + pt.x;
@@ -182,8 +188,29 @@ void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nC
     m_argb = argbKeep;
 }
 
+void CPixelLayer::PutMask()
+{
+    for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x) {
+        std::uint64_t* pWords = m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords;
+        for (int w = 0; w < m_nMaskWords; ++w) {
+            for (std::uint64_t bits = pWords[w]; bits != 0;) {
+                // One run of set bits at a time.
+                const int nFirst = std::countr_zero(bits);
+                const int nLength = std::countr_one(bits >> nFirst);
+                std::uint32_t* p = m_pBits + static_cast<std::size_t>(w * 64 + nFirst) * m_nStride + x;
+                for (int i = 0; i < nLength; ++i, p += m_nStride) *p = m_argbMask;
+                bits = nFirst + nLength >= 64 ? 0 : bits & (~std::uint64_t(0) << (nFirst + nLength));
+            }
+            pWords[w] = 0;
+        }
+    }
+    m_nMaskLeft = std::numeric_limits<int>::max();
+    m_nMaskRight = -1;
+}
+
 void CPixelLayer::Paint(plat::CDC* pDC)
 {
+    PutMask();
     if (m_rcDirty.IsRectEmpty()) return;
     const QRect rc = m_rcDirty.toQRect();
     plat::AlphaBlendImage(pDC, m_ptOrigin.x + rc.x(), m_ptOrigin.y + rc.y(), m_image, rc);
@@ -192,6 +219,10 @@ void CPixelLayer::Paint(plat::CDC* pDC)
 
 void CPixelLayer::Clear()
 {
+    for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x)
+        std::fill_n(m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords, m_nMaskWords, 0);
+    m_nMaskLeft = std::numeric_limits<int>::max();
+    m_nMaskRight = -1;
     if (m_rcDirty.IsRectEmpty()) return;
     auto* pBits = reinterpret_cast<std::uint32_t*>(m_image.bits());
     const auto nStride = static_cast<std::size_t>(m_image.bytesPerLine() / 4);

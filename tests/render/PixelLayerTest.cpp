@@ -87,3 +87,36 @@ TEST(PixelLayerTest, StampColumnEqualsTheStampsOneByOne)
         }
     }
 }
+
+// Drawing of one colour is gathered before it is put down; what comes
+// later in another colour still covers what came before, and the other
+// way round, as on a DC.
+TEST(PixelLayerTest, LaterDrawingCoversEarlierDrawingOfAnotherColour)
+{
+    const plat::COLORREF crRed = plat::RGB(200, 0, 0);
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    auto Square = [](plat::CDC& dc, CPoint p) { dc.Rectangle(p.x - 3, p.y - 3, p.x + 4, p.y + 4); };
+    const CMarkerStamp blue = Capture(Square, crBlue, crBlue);
+    const CMarkerStamp twoColours = Capture(Square, plat::RGB(0, 0, 0), crBlue);
+    ASSERT_TRUE(blue.HasSpans());
+    const QRgb kRed = qRgb(200, 0, 0), kBlue = qRgb(0, 0, 160), kBlack = qRgb(0, 0, 0), kWhite = qRgb(255, 255, 255);
+    const QImage image = Painted([&](CPixelLayer& layer) {
+        layer.SetColor(crRed);
+        layer.Line({10, 0}, {10, 30});      // red column
+        layer.StampColumn(blue, {10, 10}, 3);  // blue over it, rows 7..15
+        layer.Line({0, 12}, {30, 12});      // red row over the blue
+        layer.Stamp(twoColours, {40, 12});  // outlined square
+        layer.Line({36, 12}, {45, 12});     // red through it
+        layer.Line({30, 40}, {50, 40});     // red, then blue over part of it
+        layer.StampColumn(blue, {45, 40}, 1);
+    });
+    struct Pixel {
+        int x, y;
+        QRgb rgb;
+    };
+    for (const Pixel& p : {Pixel{10, 2, kRed}, Pixel{10, 8, kBlue}, Pixel{10, 12, kRed}, Pixel{10, 14, kBlue},
+                           Pixel{10, 20, kRed}, Pixel{20, 12, kRed}, Pixel{40, 9, kBlack}, Pixel{40, 12, kRed},
+                           Pixel{42, 10, kBlue}, Pixel{35, 40, kRed}, Pixel{45, 40, kBlue}, Pixel{49, 40, kRed},
+                           Pixel{55, 40, kWhite}})
+        EXPECT_EQ(image.pixel(p.x, p.y), p.rgb) << p.x << "," << p.y;
+}
