@@ -188,6 +188,84 @@ void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nC
     m_argb = argbKeep;
 }
 
+namespace {
+// Moves the bits of pBits (nWords words) nShift (0..63) bits up, the top
+// bits into pBits[nWords] when it is there.
+void ShiftUp(std::uint64_t* pBits, int nWords, int nShift)
+{
+    if (nShift == 0) return;
+    for (int w = nWords - 1; w >= 0; --w) {
+        pBits[w] <<= nShift;
+        if (w > 0) pBits[w] |= pBits[w - 1] >> (64 - nShift);
+    }
+}
+}  // namespace
+
+void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords)
+{
+    int nFirst = -1, nLast = -1;
+    for (int w = 0; w < nWords; ++w) {
+        if (pRows[w] == 0) continue;
+        if (nFirst < 0) nFirst = w * 64 + std::countr_zero(pRows[w]);
+        nLast = w * 64 + 63 - std::countl_zero(pRows[w]);
+    }
+    if (nFirst < 0) return;
+    // Stamps without spans, and spans too long to spread by shifts within
+    // a word, go stack by stack.
+    if (!stamp.HasSpans() || !m_pBits || stamp.Reach() > kMaxSpreadReach) {
+        for (int r = nFirst; r <= nLast;) {
+            if (!((pRows[r / 64] >> (r % 64)) & 1)) {
+                ++r;
+                continue;
+            }
+            int nEnd = r + 1;
+            while (nEnd <= nLast && ((pRows[nEnd / 64] >> (nEnd % 64)) & 1)) ++nEnd;
+            StampColumn(stamp, {x, yTop + r}, nEnd - r);
+            r = nEnd;
+        }
+        return;
+    }
+    const std::uint32_t argbKeep = m_argb;
+    m_argb = stamp.Pixels().front().argb;
+    const int nSpreadWords = nWords + 1;
+    for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
+        const int lx = x + span.dx - m_ptOrigin.x;
+        if (lx < 0 || lx >= m_nWidth) continue;
+        // Each row becomes the span's rows below it: doubling shifts.
+        m_arSpread.assign(pRows, pRows + nWords);
+        m_arSpread.push_back(0);
+        const int nLength = span.dyBottom - span.dyTop + 1;
+        for (int nDone = 1; nDone < nLength;) {
+            const int nStep = std::min(nDone, nLength - nDone);
+            m_arStep = m_arSpread;
+            ShiftUp(m_arStep.data(), nSpreadWords, nStep);
+            for (int w = 0; w < nSpreadWords; ++w) m_arSpread[w] |= m_arStep[w];
+            nDone += nStep;
+        }
+        OrIntoMask(lx, m_arSpread.data(), nSpreadWords, yTop + span.dyTop - m_ptOrigin.y);
+    }
+    m_argb = argbKeep;
+    const int r = stamp.Reach();
+    const int ly = yTop - m_ptOrigin.y;
+    Touch(x - m_ptOrigin.x - r, ly + nFirst - r, x - m_ptOrigin.x + r, ly + nLast + r);
+}
+
+void CPixelLayer::OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift)
+{
+    std::uint64_t* pTo = MaskColumn(x);
+    for (int w = 0; w < nWords; ++w) {
+        const std::uint64_t v = pFrom[w];
+        if (v == 0) continue;
+        const int t = w * 64 + nShift;  // the row of the word's first bit
+        const int q = t >= 0 ? t / 64 : -((-t + 63) / 64);
+        const int nOff = t - q * 64;
+        if (q >= 0 && q < m_nMaskWords) pTo[q] |= v << nOff;
+        if (nOff > 0 && q + 1 >= 0 && q + 1 < m_nMaskWords) pTo[q + 1] |= v >> (64 - nOff);
+    }
+    // Rows below the layer are not pixels.
+    if (m_nHeight % 64 != 0) pTo[m_nMaskWords - 1] &= (std::uint64_t(1) << (m_nHeight % 64)) - 1;
+}
+
 void CPixelLayer::PutMask()
 {
     for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x) {

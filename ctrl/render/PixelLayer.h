@@ -39,6 +39,9 @@ public:
     void Stamp(const CMarkerStamp& stamp, plat::CPoint pt);
     // The stamp at pt and at the nCount - 1 points below it, one row apart.
     void StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount);
+    // The stamp at (x, yTop + r) for every set bit r of pRows (nWords
+    // words): a column of marks in one step, whatever its gaps.
+    void StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords);
     // Paints what was drawn since Begin over its area of the DC, then
     // clears the layer.
     void Paint(plat::CDC* pDC);
@@ -52,6 +55,8 @@ public:
     // How far outside the layer a segment may reach and still be drawn
     // exactly as it stands.
     static constexpr int kExactReach = 4096;
+    // StampRows spreads rows over spans of stamps up to this reach.
+    static constexpr int kMaxSpreadReach = 31;
 
 private:
     void Clear();
@@ -79,6 +84,8 @@ private:
             MaskColumn(x)[y / 64] |= std::uint64_t(1) << (y % 64);
     }
     void PutMask();
+    // ORs the bits of pFrom, moved nShift rows down, into mask column x.
+    void OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift);
 
     QImage m_image;
     plat::CPoint m_ptOrigin;
@@ -93,6 +100,8 @@ private:
     int m_nMaskLeft = 0;  // the columns of the mask that may hold bits
     int m_nMaskRight = -1;
     std::uint32_t m_argbMask = 0;
+    std::vector<std::uint64_t> m_arSpread;  // StampRows' rows, spread over a span
+    std::vector<std::uint64_t> m_arStep;
     std::vector<QPoint> m_arRaster;
     plat::CLineRaster m_raster{0};
     bool m_bSolid = true;

@@ -42,8 +42,12 @@ void CSeriesPixels::Reset(plat::CRect rcPlot, int nMarkReach)
     m_arRunStart.clear();
     m_arMark.clear();
     m_arMarkRun.clear();
-    m_bMarksAsRuns = false;
-    m_bOtherFormReady = false;
+    m_arMarkColumn.clear();
+    m_arMarkColumnRows.clear();
+    m_nMarkRowWords = 0;
+    m_bMarksAsColumns = false;
+    m_bPointsReady = false;
+    m_bRunsReady = false;
     if (nMarkReach >= 0) {
         m_rcMarkable = rcPlot;
         m_rcMarkable.InflateRect(nMarkReach, nMarkReach);
@@ -314,19 +318,23 @@ void CSeriesPixels::AddMark(int x, int y)
 
 const std::vector<plat::CPoint>& CSeriesPixels::Marks() const
 {
-    if (m_bMarksAsRuns && !m_bOtherFormReady) {
+    if (m_bMarksAsColumns && !m_bPointsReady) {
         m_arMark.clear();
-        for (const tagMarkRun& run : m_arMarkRun)
+        for (const tagMarkRun& run : MarkRuns())
             for (int k = 0; k < run.nCount; ++k) m_arMark.push_back({run.x, run.y + k});
-        m_bOtherFormReady = true;
+        m_bPointsReady = true;
     }
     return m_arMark;
 }
 
 const std::vector<CSeriesPixels::tagMarkRun>& CSeriesPixels::MarkRuns() const
 {
-    if (!m_bMarksAsRuns && !m_bOtherFormReady) {
-        m_arMarkRun.clear();
+    if (m_bRunsReady) return m_arMarkRun;
+    m_arMarkRun.clear();
+    if (m_bMarksAsColumns) {
+        for (const tagMarkColumn& col : m_arMarkColumn)
+            AddRowRuns(m_arMarkRun, col.x, m_rcMarkable.top, MarkColumnRows(col), m_nMarkRowWords);
+    } else {
         for (const plat::CPoint& pt : m_arMark) {
             if (!m_arMarkRun.empty()) {
                 tagMarkRun& last = m_arMarkRun.back();
@@ -337,7 +345,7 @@ const std::vector<CSeriesPixels::tagMarkRun>& CSeriesPixels::MarkRuns() const
             }
             m_arMarkRun.push_back({pt.x, pt.y, 1});
         }
-        m_bOtherFormReady = true;
     }
+    m_bRunsReady = true;
     return m_arMarkRun;
 }

@@ -64,6 +64,17 @@ public:
         bool operator==(const tagMarkRun&) const = default;
     };
     const std::vector<tagMarkRun>& MarkRuns() const;
+    // From the kept column build, the same marks column by column: the
+    // rows of column x from MarkRowTop() down, one bit each, in
+    // MarkRowWords() words from MarkColumnRows(). Empty for other builds.
+    struct tagMarkColumn {
+        int x = 0;
+        int nAt = 0;
+    };
+    const std::vector<tagMarkColumn>& MarkColumns() const { return m_arMarkColumn; }
+    const std::uint64_t* MarkColumnRows(const tagMarkColumn& col) const { return m_arMarkColumnRows.data() + col.nAt; }
+    int MarkRowWords() const { return m_nMarkRowWords; }
+    int MarkRowTop() const { return m_rcMarkable.top; }
 
 private:
     struct tagColumn {
@@ -112,7 +123,8 @@ private:
     void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
     void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
-    void AddRowRuns(int x, const std::uint64_t* pRows, int nWords);
+    void AddMarkColumn(int x, const std::uint64_t* pRows, int nWords);
+    static void AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows, int nWords);
     void WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo);
     void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
@@ -148,12 +160,16 @@ private:
 
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;
-    // The marks are made either as positions or as runs; the other form
-    // is derived when first asked for.
+    // The marks are made either as positions or as columns of rows; the
+    // other forms are derived when first asked for.
     mutable std::vector<plat::CPoint> m_arMark;
     mutable std::vector<tagMarkRun> m_arMarkRun;
-    bool m_bMarksAsRuns = false;
-    mutable bool m_bOtherFormReady = false;
+    std::vector<tagMarkColumn> m_arMarkColumn;
+    std::vector<std::uint64_t> m_arMarkColumnRows;
+    int m_nMarkRowWords = 0;
+    bool m_bMarksAsColumns = false;
+    mutable bool m_bPointsReady = false;
+    mutable bool m_bRunsReady = false;
     // One bit per pixel of the marked area, to list each position once.
     std::vector<std::uint64_t> m_arMarked;
     // Column by column, marks left of none before need no bit: the bits

@@ -160,7 +160,8 @@ void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool 
     const int nWords = bMarks ? m_rows.GetWordCount() : 0;
     m_sorted.Update(walk, m_blocks, m_rows.GetGeneration(), nWords, -nFar, nWidth + 2 * nFar, -nMarkReachOut,
                     nWidth - 1 + nMarkReachOut);
-    m_bMarksAsRuns = true;
+    m_bMarksAsColumns = true;
+    m_nMarkRowWords = nWords;
     const int nSize = m_blocks.GetSize();
     if (nSize == 0) return;
     if (bLines) m_arRunStart.push_back(0);
@@ -171,7 +172,7 @@ void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool 
         const int x = rcPlot.left - nFar + c;
         if (bLines) FlushColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax, rcPlot.bottom);
         if (nWords > 0 && x - rcPlot.left >= -nMarkReachOut && x - rcPlot.left < nWidth + nMarkReachOut)
-            AddRowRuns(x, m_sorted.Rows(c), nWords);
+            AddMarkColumn(x, m_sorted.Rows(c), nWords);
     }
     if (bLines) AddStretch(walk, rcPlot, m_sorted.RightStart(), nSize);
 }
@@ -188,8 +189,16 @@ void CSeriesPixels::AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int n
     AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
 }
 
+void CSeriesPixels::AddMarkColumn(int x, const std::uint64_t* pRows, int nWords)
+{
+    if (std::all_of(pRows, pRows + nWords, [](std::uint64_t w) { return w == 0; })) return;
+    m_arMarkColumn.push_back({x, static_cast<int>(m_arMarkColumnRows.size())});
+    m_arMarkColumnRows.insert(m_arMarkColumnRows.end(), pRows, pRows + nWords);
+}
+
 // The set rows of a column as runs of consecutive rows.
-void CSeriesPixels::AddRowRuns(int x, const std::uint64_t* pRows, int nWords)
+void CSeriesPixels::AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows,
+                               int nWords)
 {
     const int nBits = nWords * 64;
     int r = 0;
@@ -205,7 +214,7 @@ void CSeriesPixels::AddRowRuns(int x, const std::uint64_t* pRows, int nWords)
         bits = ~pRows[w] & (~std::uint64_t(0) << (nTop % 64));
         while (bits == 0 && ++w < nWords) bits = ~pRows[w];
         const int nEnd = bits == 0 ? nBits : w * 64 + std::countr_zero(bits);
-        m_arMarkRun.push_back({x, m_rcMarkable.top + nTop, nEnd - nTop});
+        arRuns.push_back({x, yTop + nTop, nEnd - nTop});
         r = nEnd;
     }
 }

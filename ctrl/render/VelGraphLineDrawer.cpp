@@ -57,9 +57,14 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
             for (int i = arStart[r]; i + 1 < nEnd; ++i) m_Layer.Line(arVertex[i], arVertex[i + 1]);
         }
     }
-    if (pStamp) {
+    if (pStamp && !px.MarkColumns().empty()) {
+        // A column of marks goes in one step.
+        for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
+            m_Layer.StampRows(*pStamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
+    } else if (pStamp) {
         // A stack of marks one row apart goes in one step.
-        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns()) m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);
+        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
+            m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);
     }
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);

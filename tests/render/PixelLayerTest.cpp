@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdint>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -119,4 +121,38 @@ TEST(PixelLayerTest, LaterDrawingCoversEarlierDrawingOfAnotherColour)
                            Pixel{42, 10, kBlue}, Pixel{35, 40, kRed}, Pixel{45, 40, kBlue}, Pixel{49, 40, kRed},
                            Pixel{55, 40, kWhite}})
         EXPECT_EQ(image.pixel(p.x, p.y), p.rgb) << p.x << "," << p.y;
+}
+
+// A column of marks with gaps, given as row bits, covers exactly the
+// pixels of its marks stamped one by one, across the layer's edges too.
+TEST(PixelLayerTest, StampRowsEqualsTheStampsOneByOne)
+{
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    auto Triangle = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, {p.x + 3, p.y + 3}, {p.x, p.y - 3}};
+        dc.Polygon(pts, 3);
+    };
+    auto Cross = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, p, {p.x + 3, p.y + 3}, p, {p.x + 3, p.y - 3}, p, {p.x - 3, p.y - 3}, p};
+        dc.Polygon(pts, 8);
+    };
+    const CMarkerStamp stamps[] = {Capture(Triangle, crBlue, crBlue), Capture(Cross, crBlue, crBlue),
+                                   Capture(Triangle, plat::RGB(0, 0, 0), crBlue)};
+    // Rows relative to yTop: single rows, stacks, a stack across a word.
+    const std::vector<int> arRows = {0, 2, 3, 4, 9, 30, 60, 61, 62, 63, 64, 65, 70, 100, 127};
+    std::vector<std::uint64_t> bits(2, 0);
+    for (int r : arRows) bits[r / 64] |= std::uint64_t(1) << (r % 64);
+    for (std::size_t s = 0; s < std::size(stamps); ++s) {
+        for (CPoint at : {CPoint(20, -40), CPoint(1, -70), CPoint(58, -5), CPoint(30, 10)}) {
+            const QImage one = Painted([&](CPixelLayer& layer) {
+                for (int r : arRows) layer.Stamp(stamps[s], {at.x, at.y + r});
+            });
+            const QImage rows = Painted([&](CPixelLayer& layer) {
+                layer.SetColor(plat::RGB(200, 0, 0));
+                layer.StampRows(stamps[s], at.x, at.y, bits.data(), 2);
+            });
+            EXPECT_EQ(rows, one) << "stamp " << s << " at " << at.x << "," << at.y;
+            EXPECT_NE(rows, Painted([](CPixelLayer&) {})) << "stamp " << s << " paints something";
+        }
+    }
 }
