@@ -189,14 +189,14 @@ void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nC
 }
 
 namespace {
-// Moves the bits of pBits (nWords words) nShift (0..63) bits up, the top
-// bits into pBits[nWords] when it is there.
-void ShiftUp(std::uint64_t* pBits, int nWords, int nShift)
+// Adds to every set bit of pBits (nWords words) the nShift (1..63) bits
+// above it, in place; the top bits go into pBits[nWords - 1] at most.
+void SpreadUp(std::uint64_t* pBits, int nWords, int nShift)
 {
-    if (nShift == 0) return;
     for (int w = nWords - 1; w >= 0; --w) {
-        pBits[w] <<= nShift;
-        if (w > 0) pBits[w] |= pBits[w - 1] >> (64 - nShift);
+        std::uint64_t v = pBits[w] | (pBits[w] << nShift);
+        if (w > 0) v |= pBits[w - 1] >> (64 - nShift);
+        pBits[w] = v;
     }
 }
 }  // namespace
@@ -228,21 +228,21 @@ void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const st
     const std::uint32_t argbKeep = m_argb;
     m_argb = stamp.Pixels().front().argb;
     const int nSpreadWords = nWords + 1;
+    m_arSpread.resize(static_cast<std::size_t>(nSpreadWords));
+    std::uint64_t* pSpread = m_arSpread.data();
     for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
         const int lx = x + span.dx - m_ptOrigin.x;
         if (lx < 0 || lx >= m_nWidth) continue;
         // Each row becomes the span's rows below it: doubling shifts.
-        m_arSpread.assign(pRows, pRows + nWords);
-        m_arSpread.push_back(0);
+        std::copy(pRows, pRows + nWords, pSpread);
+        pSpread[nWords] = 0;
         const int nLength = span.dyBottom - span.dyTop + 1;
         for (int nDone = 1; nDone < nLength;) {
             const int nStep = std::min(nDone, nLength - nDone);
-            m_arStep = m_arSpread;
-            ShiftUp(m_arStep.data(), nSpreadWords, nStep);
-            for (int w = 0; w < nSpreadWords; ++w) m_arSpread[w] |= m_arStep[w];
+            SpreadUp(pSpread, nSpreadWords, nStep);
             nDone += nStep;
         }
-        OrIntoMask(lx, m_arSpread.data(), nSpreadWords, yTop + span.dyTop - m_ptOrigin.y);
+        OrIntoMask(lx, pSpread, nSpreadWords, yTop + span.dyTop - m_ptOrigin.y);
     }
     m_argb = argbKeep;
     const int r = stamp.Reach();

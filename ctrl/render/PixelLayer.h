@@ -101,7 +101,6 @@ private:
     int m_nMaskRight = -1;
     std::uint32_t m_argbMask = 0;
     std::vector<std::uint64_t> m_arSpread;  // StampRows' rows, spread over a span
-    std::vector<std::uint64_t> m_arStep;
     std::vector<QPoint> m_arRaster;
     plat::CLineRaster m_raster{0};
     bool m_bSolid = true;

@@ -41,6 +41,11 @@ public:
     {
         return (m_arAllNumbers[nLevel][static_cast<std::size_t>(nBlock) / 64] >> (nBlock % 64)) & 1;
     }
+    // Whether the summaries are those of the array as it is now.
+    bool IsInStepWith(const CGraphPointArray& arPoints) const
+    {
+        return m_nRevision == arPoints.GetRevision() && m_nSize == arPoints.GetSize();
+    }
     // Whether every X is a number and none is below the one before it.
     bool IsXSorted() const { return m_bXSorted; }
     // Changes whenever the summaries are built anew rather than extended,

@@ -51,6 +51,12 @@ public:
     void BuildColumns(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                       plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
 
+    // When the last column build saw arPoints as they are and their X
+    // never decreases: the points whose X offsets lie in [nLo, nHi], as
+    // [nFirst, nEnd), found by bisection. False when that is not known.
+    bool FindXRange(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, int nLo, int nHi, int& nFirst,
+                    int& nEnd) const;
+
     const std::vector<plat::CPoint>& Vertices() const { return m_arVertex; }
     // Index of the first vertex of each run; a run ends where the next begins.
     const std::vector<int>& RunStarts() const { return m_arRunStart; }
@@ -191,6 +197,12 @@ public:
         if (m_arEntries.size() >= kMaxSeries) m_arEntries.erase(m_arEntries.begin());
         m_arEntries.emplace_back(pSeries, CSeriesPixels());
         return m_arEntries.back().second;
+    }
+    const CSeriesPixels* Find(const void* pSeries) const
+    {
+        for (const auto& entry : m_arEntries)
+            if (entry.first == pSeries) return &entry.second;
+        return nullptr;
     }
 
 private:

@@ -1,6 +1,8 @@
 // CSeriesPixels: the column-by-column build over block summaries.
 #include "render/SeriesPixels.h"
 
+#include "render/AxisMapper.h"
+#include "render/AxisScale.h"
 #include "render/BlockWalk.h"
 
 #include <algorithm>
@@ -217,4 +219,29 @@ void CSeriesPixels::AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop,
         arRuns.push_back({x, yTop + nTop, nEnd - nTop});
         r = nEnd;
     }
+}
+
+bool CSeriesPixels::FindXRange(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, int nLo, int nHi,
+                               int& nFirst, int& nEnd) const
+{
+    if (!m_blocks.IsInStepWith(arPoints) || !m_blocks.IsXSorted() || !CBlockWalk::IsUsable(xAxis)) return false;
+    const int nLevels = m_blocks.GetLevelCount();
+    // Every X must have a position for the offsets to be in order.
+    if (xAxis.bLogarithm && (nLevels == 0 || m_blocks.Block(nLevels - 1, 0).dXMin < CAxisScale::kLogLowest))
+        return false;
+    const CAxisMapper xMap(xAxis);
+    const tagGraphPoint* pPoints = arPoints.GetData();
+    auto FirstFrom = [&](int nOffset) {
+        int a = 0, b = arPoints.GetSize();
+        while (a < b) {
+            const int m = a + (b - a) / 2;
+            int bValid = 0;
+            if (xMap.Map(pPoints[m].x, bValid) < nOffset) a = m + 1;
+            else b = m;
+        }
+        return a;
+    };
+    nFirst = FirstFrom(nLo);
+    nEnd = nHi == std::numeric_limits<int>::max() ? arPoints.GetSize() : FirstFrom(nHi + 1);
+    return true;
 }

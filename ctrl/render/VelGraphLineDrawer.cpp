@@ -110,7 +110,18 @@ int CVelGraphLineDrawer::FindMarker(plat::CRect rcPlot, plat::CPoint pt, const C
     const CAxisMapper xMap(*m_pXAxis);
     const CAxisMapper yMap(*m_pYAxis);
     const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
-    for (int i = 0; i < pSeries->GetSize(); ++i) {
+    // A series in X order: only the points a few columns around the
+    // pointer can be hit.
+    int nFirst = 0, nEnd = pSeries->GetSize();
+    if (const CSeriesPixels* pPixels = m_Pixels.Find(pSeries)) {
+        const int nX = pt.x - rcPlot.left;
+        if (!pPixels->FindXRange(pSeries->arPoints, *m_pXAxis, nX - m_nMarkerSize + 1, nX + m_nMarkerSize, nFirst,
+                                 nEnd)) {
+            nFirst = 0;
+            nEnd = pSeries->GetSize();
+        }
+    }
+    for (int i = nFirst; i < nEnd; ++i) {
         int bValidX = 0;
         int bValidY = 0;
         const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);

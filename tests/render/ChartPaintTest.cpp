@@ -707,3 +707,47 @@ TEST(ChartPaintTest, LiveRunPictureEqualsEveryPointDrawnAtEverySample)
         EXPECT_EQ(run.pair.Differences(), 0) << "live samples after: " << s.pszName;
     }
 }
+
+// On a long series in X order the pointer is tested against the points
+// near it only; the answers are those of testing every point, with
+// several points under the pointer and at the hot spots' edges.
+TEST(ChartPaintTest, MarkerHitTestsOfALongOrderedSeriesEqualTestingEveryPoint)
+{
+    LivePair pair;
+    plat::CToolTipCtrl tipFast, tipNaive;
+    std::vector<double> x, y;
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(i * 0.05);
+        y.push_back(500 + 300 * std::sin(i * 0.003) + (i % 7) * 3.0);
+    }
+    pair.Apply([&](CVelGraph& g) {
+        g.SetAxisRange(GRAPH_AXIS_X, 0, 1000, plat::FALSE);
+        g.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+        Fill(g, x, y);
+        g.GetSeries(0)->SetTipInfo(QStringLiteral("Speed"));
+    });
+    pair.fast.graph.SetToolTip(&tipFast);
+    pair.naive.graph.SetToolTip(&tipNaive);
+    ASSERT_EQ(pair.Differences(), 0);
+    const plat::CRect rcData = pair.fast.Data();
+    int nHits = 0, nAsked = 0;
+    for (int px = rcData.left - 5; px < rcData.right + 5; px += 3) {
+        for (int py = rcData.top - 5; py < rcData.bottom + 5; py += 7) {
+            plat::CString textFast, textNaive;
+            plat::CRect rcFast, rcNaive;
+            const plat::BOOL bFast = pair.fast.graph.GetDrawer()->GetToolTip({px, py}, textFast, rcFast);
+            const plat::BOOL bNaive = pair.naive.graph.GetDrawer()->GetToolTip({px, py}, textNaive, rcNaive);
+            ASSERT_EQ(bFast, bNaive) << px << "," << py;
+            EXPECT_EQ(pair.fast.graph.GetDrawer()->FindSeriesByPoint(rcData, {px, py}),
+                      pair.naive.graph.GetDrawer()->FindSeriesByPoint(rcData, {px, py}))
+                << px << "," << py;
+            ++nAsked;
+            if (!bFast) continue;
+            ++nHits;
+            EXPECT_EQ(textFast, textNaive) << px << "," << py;
+            EXPECT_EQ(rcFast, rcNaive) << px << "," << py;
+        }
+    }
+    EXPECT_GT(nHits, 100);
+    EXPECT_LT(nHits, nAsked);
+}
