@@ -35,6 +35,26 @@ void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& 
     m_key = key;
 }
 
+void CSeriesPixels::BuildLastMarks(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis,
+                                   const tagGraphAxis& yAxis, plat::CRect rcPlot, int nMarkReach)
+{
+    const tagKey key = MakeKey(arPoints, xAxis, yAxis, rcPlot, false, nMarkReach, -2);
+    if (key == m_key) return;
+    Reset(rcPlot, std::max(nMarkReach, 0));
+    const CAxisMapper xMap(xAxis);
+    const CAxisMapper yMap(yAxis);
+    const tagGraphPoint* pPoints = arPoints.GetData();
+    // Backwards, the first time a position is met is its last point.
+    for (int i = arPoints.GetSize() - 1; i >= 0; --i) {
+        int bValidX = 0, bValidY = 0;
+        const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);
+        const int y = rcPlot.bottom - yMap.Map(pPoints[i].y, bValidY);
+        if (bValidX && bValidY) AddMark(x, y);
+    }
+    std::reverse(m_arMark.begin(), m_arMark.end());
+    m_key = key;
+}
+
 void CSeriesPixels::Reset(plat::CRect rcPlot, int nMarkReach)
 {
     m_key = tagKey();

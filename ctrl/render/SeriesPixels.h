@@ -40,6 +40,13 @@ public:
     void Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                plat::CRect rcPlot, bool bLines, int nMarkReach);
 
+    // Marker positions only, each once, at its last point and in the order
+    // of those points: painted so, markers of several colours cover each
+    // other as they do when every point is painted in turn. Skipped like
+    // Build when nothing changed.
+    void BuildLastMarks(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                        plat::CRect rcPlot, int nMarkReach);
+
     // The same vertices and marker positions for markers of one colour,
     // whose order therefore does not matter (they come column by column),
     // at a cost that depends on the plot's width and the logarithm of the
@@ -153,7 +160,7 @@ private:
         plat::CRect rcPlot;
         bool bLines = false;
         int nMarkReach = 0;
-        int nLineReach = -1;  // -1: built point by point
+        int nLineReach = -1;  // -1: built point by point; -2: last marks
         bool operator==(const tagKey&) const = default;
     };
     tagKey m_key;

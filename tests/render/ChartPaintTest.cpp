@@ -276,7 +276,7 @@ namespace {
 // Paints the same data with the fast drawer and with the naive one.
 template <class Naive>
 void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const std::vector<double>& y,
-                       eCurvePointStyle eMarker, double dXMax)
+                       eCurvePointStyle eMarker, double dXMax, plat::COLORREF crSeries = plat::RGB(0, 0, 128))
 {
     Chart fast(eStyle, 734, 324);
     Chart naive(eStyle, 734, 324);
@@ -286,7 +286,7 @@ void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const s
         c->graph.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
         Fill(c->graph, x, y);
         c->graph.GetSeries(0)->SetPointStyle(eMarker);
-        c->graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+        c->graph.GetSeries(0)->SetColor(crSeries);
         c->graph.GetSeries(0)->SetRange(200, 500, 800);
         c->Paint();
     }
@@ -295,7 +295,8 @@ void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const s
     for (int yy = 0; yy < fast.image.height(); ++yy)
         for (int xx = 0; xx < fast.image.width(); ++xx) nDiff += fast.At(xx, yy) != naive.At(xx, yy);
     EXPECT_EQ(nDiff, 0);
-    EXPECT_GT(fast.Count(qRgb(0, 0, 128), fast.Data()), 0);
+    const QRgb rgb = qRgb(plat::GetRValue(crSeries), plat::GetGValue(crSeries), plat::GetBValue(crSeries));
+    EXPECT_GT(fast.Count(rgb, fast.Data()), 0);
 }
 }  // namespace
 
@@ -332,6 +333,20 @@ TEST(ChartPaintTest, FastScatterPictureEqualsEveryPointDrawn)
         y.push_back(u(rng));
     }
     ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_SQUARE, 200);
+    // A position met again after others: its later marker covers theirs.
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, {10, 11, 10, 30, 31, 32, 30}, {500, 502, 500, 400, 401, 400, 400},
+                                          POINT_SQUARE, 200);
+    // Many points a column, as a live scatter grows: markers of the
+    // outline's colour are one colour, others two.
+    x.clear();
+    y.clear();
+    std::normal_distribution<double> noise(0, 30);
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(i * 0.01);
+        y.push_back(500 + 200 * std::sin(i * 0.002) + noise(rng));
+    }
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_TRIANGLE_UP, 200, plat::RGB(0, 0, 0));
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_DIAMOND, 200);
 }
 
 TEST(ChartPaintTest, BarsFillTheirCellsThirdOrHalf)
