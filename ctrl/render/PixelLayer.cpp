@@ -227,22 +227,26 @@ void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const st
     }
     const std::uint32_t argbKeep = m_argb;
     m_argb = stamp.Pixels().front().argb;
-    const int nSpreadWords = nWords + 1;
+    // Only the words from the first to the last set row, and one for what
+    // spreads past it.
+    const int wFirst = nFirst / 64;
+    const int nUsed = nLast / 64 - wFirst + 1;
+    const int nSpreadWords = nUsed + 1;
     m_arSpread.resize(static_cast<std::size_t>(nSpreadWords));
     std::uint64_t* pSpread = m_arSpread.data();
     for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
         const int lx = x + span.dx - m_ptOrigin.x;
         if (lx < 0 || lx >= m_nWidth) continue;
         // Each row becomes the span's rows below it: doubling shifts.
-        std::copy(pRows, pRows + nWords, pSpread);
-        pSpread[nWords] = 0;
+        std::copy(pRows + wFirst, pRows + wFirst + nUsed, pSpread);
+        pSpread[nUsed] = 0;
         const int nLength = span.dyBottom - span.dyTop + 1;
         for (int nDone = 1; nDone < nLength;) {
             const int nStep = std::min(nDone, nLength - nDone);
             SpreadUp(pSpread, nSpreadWords, nStep);
             nDone += nStep;
         }
-        OrIntoMask(lx, pSpread, nSpreadWords, yTop + span.dyTop - m_ptOrigin.y);
+        OrIntoMask(lx, pSpread, nSpreadWords, yTop + wFirst * 64 + span.dyTop - m_ptOrigin.y);
     }
     m_argb = argbKeep;
     const int r = stamp.Reach();
