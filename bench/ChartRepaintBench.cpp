@@ -205,9 +205,10 @@ void BM_AppendReduction(benchmark::State& state)
         xAxis.dMax = f.trace.x.back() + 1;
         CAxisScale::CalculatePixelStep(xAxis, rcPlot.Width());
         px.BuildColumns(ar, xAxis, yAxis, rcPlot, true, 5, 0);
-        benchmark::DoNotOptimize(px.Marks().data());
+        benchmark::DoNotOptimize(px.MarkRuns().data());
     }
     state.counters["marks"] = static_cast<double>(px.Marks().size());
+    state.counters["mark_runs"] = static_cast<double>(px.MarkRuns().size());
     state.counters["vertices"] = static_cast<double>(px.Vertices().size());
 }
 

@@ -13,6 +13,7 @@ bool CBlockRows::Sync(const CPointBlocks& blocks, const tagGraphPoint* pPoints, 
         m_arLevels.clear();
         m_arRun.clear();
         m_nSize = 0;
+        ++m_nGeneration;
         return false;
     }
     const tagKey key{yAxis.dMin, yAxis.dStep, yAxis.dPixelStep, yAxis.bLogarithm,
@@ -24,6 +25,7 @@ bool CBlockRows::Sync(const CPointBlocks& blocks, const tagGraphPoint* pPoints, 
         m_arLevels.clear();
         m_arRun.clear();
         m_nSize = 0;
+        ++m_nGeneration;
     }
     if (blocks.GetSize() > m_nSize) Extend(blocks, pPoints, yAxis, m_nSize);
     return true;

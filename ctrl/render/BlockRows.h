@@ -39,6 +39,10 @@ public:
 
     static constexpr int kMaxRows = 4096;
 
+    // Changes whenever the sets start over (a new scale, band or blocks),
+    // so rows derived from them can tell they no longer hold.
+    std::uint64_t GetGeneration() const { return m_nGeneration; }
+
 private:
     void Extend(const CPointBlocks& blocks, const tagGraphPoint* pPoints, const tagGraphAxis& yAxis, int nFrom);
     void MarkRuns(const CPointBlocks& blocks, const tagGraphAxis& yAxis, int nLevel, int nFrom);
@@ -53,6 +57,7 @@ private:
     };
     tagKey m_key;
     int m_nSize = 0;  // points covered
+    std::uint64_t m_nGeneration = 0;
     int m_nWords = 0;
     std::vector<std::vector<std::uint64_t>> m_arLevels;
     std::vector<std::vector<std::uint64_t>> m_arRun;  // a bit per block

@@ -81,18 +81,7 @@ int CBlockWalk::Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, st
         if (!AllPlaced(k, j, s) || !XWithin(s.dXMin, s.dXMax)) return false;
         dYMin = std::min(dYMin, s.dYMin);
         dYMax = std::max(dYMax, s.dYMax);
-        if (nWords > 0) {
-            if (m_pRows->IsRun(k, j)) {
-                // The rows from the block's extremes: no row set to read.
-                int bValid = 0;
-                const int nTop = std::max(m_nRowBase - m_yMap.Map(s.dYMax, bValid), 0);
-                const int nBottom = std::min(m_nRowBase - m_yMap.Map(s.dYMin, bValid), m_nRows - 1);
-                CBlockRows::SetRun(pRows, nTop, nBottom);
-            } else {
-                const std::uint64_t* pBlock = m_pRows->Block(k, j);
-                for (int w = 0; w < nWords; ++w) pRows[w] |= pBlock[w];
-            }
-        }
+        if (nWords > 0) AddBlockRows(k, j, s, pRows, nWords);
         return true;
     };
     const bool bYNumberIsPlaced = m_yMap.IsLinear();
@@ -127,6 +116,47 @@ int CBlockWalk::Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, st
     const int nEnd = Walk(i, m_blocks.GetSize(), FitsBlock, FitsPoint);
     m_nLastLength = nEnd - i;
     return nEnd;
+}
+
+void CBlockWalk::AddBlockRows(int k, int j, const CPointBlocks::tagSummary& s, std::uint64_t* pRows,
+                              int nWords) const
+{
+    if (m_pRows->IsRun(k, j)) {
+        // The rows from the block's extremes: no row set to read.
+        int bValid = 0;
+        const int nTop = std::max(m_nRowBase - m_yMap.Map(s.dYMax, bValid), 0);
+        const int nBottom = std::min(m_nRowBase - m_yMap.Map(s.dYMin, bValid), m_nRows - 1);
+        CBlockRows::SetRun(pRows, nTop, nBottom);
+    } else {
+        const std::uint64_t* pBlock = m_pRows->Block(k, j);
+        for (int w = 0; w < nWords; ++w) pRows[w] |= pBlock[w];
+    }
+}
+
+void CBlockWalk::Range(int nFrom, int nTo, double& dYMin, double& dYMax, std::uint64_t* pRows) const
+{
+    const int nWords = pRows && m_pRows ? m_pRows->GetWordCount() : 0;
+    if (nWords == 0) {
+        Extent(nFrom, nTo, dYMin, dYMax);
+        return;
+    }
+    Walk(
+        nFrom, nTo,
+        [&](int k, int j) {
+            const CPointBlocks::tagSummary& s = m_blocks.Block(k, j);
+            dYMin = std::min(dYMin, s.dYMin);
+            dYMax = std::max(dYMax, s.dYMax);
+            AddBlockRows(k, j, s, pRows, nWords);
+            return true;
+        },
+        [&](int n) {
+            const double y = m_pPoints[n].y;
+            dYMin = std::min(dYMin, y);
+            dYMax = std::max(dYMax, y);
+            const int nRow = Row(y);
+            if (nRow >= 0) pRows[nRow / 64] |= std::uint64_t(1) << (nRow % 64);
+            return true;
+        });
 }
 
 void CBlockWalk::Prefetch(int i, int nLevels) const

@@ -48,7 +48,17 @@ public:
     int Column(int i, int nLo, int nHi, double& dYMin, double& dYMax, std::uint64_t* pRows) const;
     // Y extremes of the points [nFrom, nTo), which all have positions.
     void Extent(int nFrom, int nTo, double& dYMin, double& dYMax) const;
+    // Extent, and with pRows the rows of the points added to it.
+    void Range(int nFrom, int nTo, double& dYMin, double& dYMax, std::uint64_t* pRows) const;
+    // The band row of a Y value with a position; -1 outside the band.
+    int Row(double y) const
+    {
+        int bValid = 0;
+        const int nRow = m_nRowBase - m_yMap.Map(y, bValid);
+        return bValid && nRow >= 0 && nRow < m_nRows ? nRow : -1;
+    }
 
+    double PointX(int i) const { return m_pPoints[i].x; }
     double PointY(int i) const { return m_pPoints[i].y; }
     const CAxisMapper& XMap() const { return m_xMap; }
     const CAxisMapper& YMap() const { return m_yMap; }
@@ -98,6 +108,8 @@ private:
     }
 
     void Prefetch(int i, int nLevels) const;
+    // Adds the rows of a whole block whose points all have positions.
+    void AddBlockRows(int k, int j, const CPointBlocks::tagSummary& s, std::uint64_t* pRows, int nWords) const;
 
     const CPointBlocks& m_blocks;
     const CBlockRows* m_pRows;

@@ -24,6 +24,9 @@ CMarkerStamp CMarkerStamp::Capture(int nReach, const std::function<void(plat::CD
             stamp.m_nReach = std::max({stamp.m_nReach, std::abs(x - nReach), std::abs(y - nReach)});
         }
     }
+    stamp.m_bOneColour = std::all_of(stamp.m_arPixels.begin(), stamp.m_arPixels.end(), [&](const tagPixel& px) {
+        return px.argb == stamp.m_arPixels.front().argb;
+    });
     stamp.FindSpans();
     return stamp;
 }

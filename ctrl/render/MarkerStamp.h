@@ -39,6 +39,9 @@ public:
     // unbroken: a stack of stamps one row apart then covers, per column,
     // one unbroken run, so it can be painted as such.
     bool HasSpans() const { return !m_arSpans.empty(); }
+    // Whether every pixel has one colour: then stamps overlapping in any
+    // order give the same picture.
+    bool IsOneColour() const { return m_bOneColour; }
     const std::vector<tagSpan>& Spans() const { return m_arSpans; }
     // Farthest pixel from the centre, in either direction.
     int Reach() const { return m_nReach; }
@@ -50,4 +53,5 @@ private:
     std::vector<tagPixel> m_arPixels;
     std::vector<tagSpan> m_arSpans;
     int m_nReach = 0;
+    bool m_bOneColour = false;
 };

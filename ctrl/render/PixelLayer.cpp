@@ -3,8 +3,10 @@
 #include "platform/AlphaBlend.h"
 #include "platform/ColorRef.h"
 #include "platform/GdiDefs.h"
+#include "render/BlockRows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -21,6 +23,10 @@ void CPixelLayer::Begin(plat::CRect rcArea)
         m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
         m_image.fill(0);
         m_rcDirty.SetRectEmpty();
+        m_nMaskWords = (h + 63) / 64;
+        m_arMask.assign(static_cast<std::size_t>(w) * m_nMaskWords, 0);
+        m_nMaskLeft = std::numeric_limits<int>::max();
+        m_nMaskRight = -1;
     }
     Clear();
     m_nWidth = m_image.isNull() ? 0 : w;
@@ -66,8 +72,7 @@ bool CPixelLayer::FillColumn(int x, int nTop, int nBottom)
     nTop = std::max(nTop, 0);
     nBottom = std::min(nBottom, m_nHeight);
     if (nTop >= nBottom) return false;
-    std::uint32_t* p = m_pBits + static_cast<std::size_t>(nTop) * m_nStride + x;
-    for (int y = nTop; y < nBottom; ++y, p += m_nStride) *p = m_argb;
+    CBlockRows::SetRun(MaskColumn(x), nTop, nBottom - 1);
     return true;
 }
 
@@ -148,6 +153,7 @@ void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
     pt -= m_ptOrigin;
     const int r = stamp.Reach();
     if (pt.x + r < 0 || pt.y + r < 0 || pt.x - r >= m_nWidth || pt.y - r >= m_nHeight || !m_pBits) return;
+    PutMask();
     const bool bInside = pt.x - r >= 0 && pt.y - r >= 0 && pt.x + r < m_nWidth && pt.y + r < m_nHeight;
     if (bInside) {
         std::uint32_t* pCentre = m_pBits + static_cast<std::size_t>(pt.y) * m_nStride + pt.x;
@@ -182,8 +188,111 @@ void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nC
     m_argb = argbKeep;
 }
 
+namespace {
+// Adds to every set bit of pBits (nWords words) the nShift (1..63) bits
+// above it, in place; the top bits go into pBits[nWords - 1] at most.
+void SpreadUp(std::uint64_t* pBits, int nWords, int nShift)
+{
+    for (int w = nWords - 1; w >= 0; --w) {
+        std::uint64_t v = pBits[w] | (pBits[w] << nShift);
+        if (w > 0) v |= pBits[w - 1] >> (64 - nShift);
+        pBits[w] = v;
+    }
+}
+}  // namespace
+
+void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords)
+{
+    int nFirst = -1, nLast = -1;
+    for (int w = 0; w < nWords; ++w) {
+        if (pRows[w] == 0) continue;
+        if (nFirst < 0) nFirst = w * 64 + std::countr_zero(pRows[w]);
+        nLast = w * 64 + 63 - std::countl_zero(pRows[w]);
+    }
+    if (nFirst < 0) return;
+    // Stamps without spans, and spans too long to spread by shifts within
+    // a word, go stack by stack.
+    if (!stamp.HasSpans() || !m_pBits || stamp.Reach() > kMaxSpreadReach) {
+        for (int r = nFirst; r <= nLast;) {
+            if (!((pRows[r / 64] >> (r % 64)) & 1)) {
+                ++r;
+                continue;
+            }
+            int nEnd = r + 1;
+            while (nEnd <= nLast && ((pRows[nEnd / 64] >> (nEnd % 64)) & 1)) ++nEnd;
+            StampColumn(stamp, {x, yTop + r}, nEnd - r);
+            r = nEnd;
+        }
+        return;
+    }
+    const std::uint32_t argbKeep = m_argb;
+    m_argb = stamp.Pixels().front().argb;
+    // Only the words from the first to the last set row, and one for what
+    // spreads past it.
+    const int wFirst = nFirst / 64;
+    const int nUsed = nLast / 64 - wFirst + 1;
+    const int nSpreadWords = nUsed + 1;
+    m_arSpread.resize(static_cast<std::size_t>(nSpreadWords));
+    std::uint64_t* pSpread = m_arSpread.data();
+    for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
+        const int lx = x + span.dx - m_ptOrigin.x;
+        if (lx < 0 || lx >= m_nWidth) continue;
+        // Each row becomes the span's rows below it: doubling shifts.
+        std::copy(pRows + wFirst, pRows + wFirst + nUsed, pSpread);
+        pSpread[nUsed] = 0;
+        const int nLength = span.dyBottom - span.dyTop + 1;
+        for (int nDone = 1; nDone < nLength;) {
+            const int nStep = std::min(nDone, nLength - nDone);
+            SpreadUp(pSpread, nSpreadWords, nStep);
+            nDone += nStep;
+        }
+        OrIntoMask(lx, pSpread, nSpreadWords, yTop + wFirst * 64 + span.dyTop - m_ptOrigin.y);
+    }
+    m_argb = argbKeep;
+    const int r = stamp.Reach();
+    const int ly = yTop - m_ptOrigin.y;
+    Touch(x - m_ptOrigin.x - r, ly + nFirst - r, x - m_ptOrigin.x + r, ly + nLast + r);
+}
+
+void CPixelLayer::OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift)
+{
+    std::uint64_t* pTo = MaskColumn(x);
+    for (int w = 0; w < nWords; ++w) {
+        const std::uint64_t v = pFrom[w];
+        if (v == 0) continue;
+        const int t = w * 64 + nShift;  // the row of the word's first bit
+        const int q = t >= 0 ? t / 64 : -((-t + 63) / 64);
+        const int nOff = t - q * 64;
+        if (q >= 0 && q < m_nMaskWords) pTo[q] |= v << nOff;
+        if (nOff > 0 && q + 1 >= 0 && q + 1 < m_nMaskWords) pTo[q + 1] |= v >> (64 - nOff);
+    }
+    // Rows below the layer are not pixels.
+    if (m_nHeight % 64 != 0) pTo[m_nMaskWords - 1] &= (std::uint64_t(1) << (m_nHeight % 64)) - 1;
+}
+
+void CPixelLayer::PutMask()
+{
+    for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x) {
+        std::uint64_t* pWords = m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords;
+        for (int w = 0; w < m_nMaskWords; ++w) {
+            for (std::uint64_t bits = pWords[w]; bits != 0;) {
+                // One run of set bits at a time.
+                const int nFirst = std::countr_zero(bits);
+                const int nLength = std::countr_one(bits >> nFirst);
+                std::uint32_t* p = m_pBits + static_cast<std::size_t>(w * 64 + nFirst) * m_nStride + x;
+                for (int i = 0; i < nLength; ++i, p += m_nStride) *p = m_argbMask;
+                bits = nFirst + nLength >= 64 ? 0 : bits & (~std::uint64_t(0) << (nFirst + nLength));
+            }
+            pWords[w] = 0;
+        }
+    }
+    m_nMaskLeft = std::numeric_limits<int>::max();
+    m_nMaskRight = -1;
+}
+
 void CPixelLayer::Paint(plat::CDC* pDC)
 {
+    PutMask();
     if (m_rcDirty.IsRectEmpty()) return;
     const QRect rc = m_rcDirty.toQRect();
     plat::AlphaBlendImage(pDC, m_ptOrigin.x + rc.x(), m_ptOrigin.y + rc.y(), m_image, rc);
@@ -192,6 +301,10 @@ void CPixelLayer::Paint(plat::CDC* pDC)
 
 void CPixelLayer::Clear()
 {
+    for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x)
+        std::fill_n(m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords, m_nMaskWords, 0);
+    m_nMaskLeft = std::numeric_limits<int>::max();
+    m_nMaskRight = -1;
     if (m_rcDirty.IsRectEmpty()) return;
     auto* pBits = reinterpret_cast<std::uint32_t*>(m_image.bits());
     const auto nStride = static_cast<std::size_t>(m_image.bytesPerLine() / 4);

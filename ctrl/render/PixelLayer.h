@@ -8,7 +8,9 @@
 #include "render/MarkerStamp.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace plat {
@@ -37,6 +39,9 @@ public:
     void Stamp(const CMarkerStamp& stamp, plat::CPoint pt);
     // The stamp at pt and at the nCount - 1 points below it, one row apart.
     void StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount);
+    // The stamp at (x, yTop + r) for every set bit r of pRows (nWords
+    // words): a column of marks in one step, whatever its gaps.
+    void StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords);
     // Paints what was drawn since Begin over its area of the DC, then
     // clears the layer.
     void Paint(plat::CDC* pDC);
@@ -50,6 +55,8 @@ public:
     // How far outside the layer a segment may reach and still be drawn
     // exactly as it stands.
     static constexpr int kExactReach = 4096;
+    // StampRows spreads rows over spans of stamps up to this reach.
+    static constexpr int kMaxSpreadReach = 31;
 
 private:
     void Clear();
@@ -57,12 +64,28 @@ private:
     void VerticalRun(int x, int y0, int y1);
     bool FillColumn(int x, int nTop, int nBottom);
     void RasterLine(plat::CPoint a, plat::CPoint b);
-    void Put(int x, int y) const
+    // Pixels of one colour are first gathered as a mask, so a pixel that
+    // many marks and lines cover is written once; the mask is put down
+    // before anything of another colour is drawn, keeping the order.
+    std::uint64_t* MaskColumn(int x)
+    {
+        if (m_argb != m_argbMask) {
+            PutMask();
+            m_argbMask = m_argb;
+        }
+        m_nMaskLeft = std::min(m_nMaskLeft, x);
+        m_nMaskRight = std::max(m_nMaskRight, x);
+        return m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords;
+    }
+    void Put(int x, int y)
     {
         if (static_cast<unsigned>(x) < static_cast<unsigned>(m_nWidth)
             && static_cast<unsigned>(y) < static_cast<unsigned>(m_nHeight))
-            m_pBits[static_cast<std::size_t>(y) * m_nStride + x] = m_argb;
+            MaskColumn(x)[y / 64] |= std::uint64_t(1) << (y % 64);
     }
+    void PutMask();
+    // ORs the bits of pFrom, moved nShift rows down, into mask column x.
+    void OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift);
 
     QImage m_image;
     plat::CPoint m_ptOrigin;
@@ -72,6 +95,12 @@ private:
     int m_nHeight = 0;
     std::uint32_t m_argb = 0xFF000000;
     plat::CRect m_rcDirty;
+    std::vector<std::uint64_t> m_arMask;  // a column of bits per pixel column
+    int m_nMaskWords = 0;
+    int m_nMaskLeft = 0;  // the columns of the mask that may hold bits
+    int m_nMaskRight = -1;
+    std::uint32_t m_argbMask = 0;
+    std::vector<std::uint64_t> m_arSpread;  // StampRows' rows, spread over a span
     std::vector<QPoint> m_arRaster;
     plat::CLineRaster m_raster{0};
     bool m_bSolid = true;

@@ -29,6 +29,8 @@ void CPointBlocks::Sync(const CGraphPointArray& arPoints)
         m_arLevels.clear();
         m_arAllNumbers.clear();
         m_nSize = 0;
+        m_bXSorted = true;
+        m_dLastX = -std::numeric_limits<double>::infinity();
         m_nRevision = arPoints.GetRevision();
         ++m_nGeneration;
     }
@@ -64,6 +66,9 @@ void CPointBlocks::Extend(const tagGraphPoint* pPoints, int nFrom, int nTo)
         const std::size_t j = static_cast<std::size_t>(i >> Shift(0));
         arFirst[j].Add(pPoints[i]);
         if (std::isnan(pPoints[i].x) || std::isnan(pPoints[i].y)) SetBit(m_arAllNumbers[0], j, false);
+        // NaN compares false and so ends the order for good.
+        m_bXSorted = m_bXSorted && pPoints[i].x >= m_dLastX;
+        m_dLastX = pPoints[i].x;
     }
     m_nSize = nTo;
 

@@ -41,6 +41,13 @@ public:
     {
         return (m_arAllNumbers[nLevel][static_cast<std::size_t>(nBlock) / 64] >> (nBlock % 64)) & 1;
     }
+    // Whether the summaries are those of the array as it is now.
+    bool IsInStepWith(const CGraphPointArray& arPoints) const
+    {
+        return m_nRevision == arPoints.GetRevision() && m_nSize == arPoints.GetSize();
+    }
+    // Whether every X is a number and none is below the one before it.
+    bool IsXSorted() const { return m_bXSorted; }
     // Changes whenever the summaries are built anew rather than extended,
     // so what others derived from the blocks can tell it must start over.
     std::uint64_t GetGeneration() const { return m_nGeneration; }
@@ -57,6 +64,8 @@ private:
     // block a walk looks at.
     std::vector<std::vector<std::uint64_t>> m_arAllNumbers;
     int m_nSize = 0;
+    bool m_bXSorted = true;
+    double m_dLastX = -std::numeric_limits<double>::infinity();
     std::uint64_t m_nRevision = 0;  // of the array the blocks were built from
     std::uint64_t m_nGeneration = 0;
 };

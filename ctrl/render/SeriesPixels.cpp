@@ -35,12 +35,39 @@ void CSeriesPixels::Build(const CGraphPointArray& arPoints, const tagGraphAxis& 
     m_key = key;
 }
 
+void CSeriesPixels::BuildLastMarks(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis,
+                                   const tagGraphAxis& yAxis, plat::CRect rcPlot, int nMarkReach)
+{
+    const tagKey key = MakeKey(arPoints, xAxis, yAxis, rcPlot, false, nMarkReach, -2);
+    if (key == m_key) return;
+    Reset(rcPlot, std::max(nMarkReach, 0));
+    const CAxisMapper xMap(xAxis);
+    const CAxisMapper yMap(yAxis);
+    const tagGraphPoint* pPoints = arPoints.GetData();
+    // Backwards, the first time a position is met is its last point.
+    for (int i = arPoints.GetSize() - 1; i >= 0; --i) {
+        int bValidX = 0, bValidY = 0;
+        const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);
+        const int y = rcPlot.bottom - yMap.Map(pPoints[i].y, bValidY);
+        if (bValidX && bValidY) AddMark(x, y);
+    }
+    std::reverse(m_arMark.begin(), m_arMark.end());
+    m_key = key;
+}
+
 void CSeriesPixels::Reset(plat::CRect rcPlot, int nMarkReach)
 {
     m_key = tagKey();
     m_arVertex.clear();
     m_arRunStart.clear();
     m_arMark.clear();
+    m_arMarkRun.clear();
+    m_arMarkColumn.clear();
+    m_arMarkColumnRows.clear();
+    m_nMarkRowWords = 0;
+    m_bMarksAsColumns = false;
+    m_bPointsReady = false;
+    m_bRunsReady = false;
     if (nMarkReach >= 0) {
         m_rcMarkable = rcPlot;
         m_rcMarkable.InflateRect(nMarkReach, nMarkReach);
@@ -307,4 +334,38 @@ void CSeriesPixels::AddMark(int x, int y)
     if (word & mask) return;
     word |= mask;
     m_arMark.push_back({x, y});
+}
+
+const std::vector<plat::CPoint>& CSeriesPixels::Marks() const
+{
+    if (m_bMarksAsColumns && !m_bPointsReady) {
+        m_arMark.clear();
+        for (const tagMarkRun& run : MarkRuns())
+            for (int k = 0; k < run.nCount; ++k) m_arMark.push_back({run.x, run.y + k});
+        m_bPointsReady = true;
+    }
+    return m_arMark;
+}
+
+const std::vector<CSeriesPixels::tagMarkRun>& CSeriesPixels::MarkRuns() const
+{
+    if (m_bRunsReady) return m_arMarkRun;
+    m_arMarkRun.clear();
+    if (m_bMarksAsColumns) {
+        for (const tagMarkColumn& col : m_arMarkColumn)
+            AddRowRuns(m_arMarkRun, col.x, m_rcMarkable.top, MarkColumnRows(col), m_nMarkRowWords);
+    } else {
+        for (const plat::CPoint& pt : m_arMark) {
+            if (!m_arMarkRun.empty()) {
+                tagMarkRun& last = m_arMarkRun.back();
+                if (last.x == pt.x && last.y + last.nCount == pt.y) {
+                    ++last.nCount;
+                    continue;
+                }
+            }
+            m_arMarkRun.push_back({pt.x, pt.y, 1});
+        }
+    }
+    m_bRunsReady = true;
+    return m_arMarkRun;
 }

@@ -7,6 +7,7 @@
 #include "platform/Rect.h"
 #include "render/BlockRows.h"
 #include "render/PointBlocks.h"
+#include "render/SortedColumns.h"
 
 #include <cstdint>
 #include <utility>
@@ -39,6 +40,13 @@ public:
     void Build(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                plat::CRect rcPlot, bool bLines, int nMarkReach);
 
+    // Marker positions only, each once, at its last point and in the order
+    // of those points: painted so, markers of several colours cover each
+    // other as they do when every point is painted in turn. Skipped like
+    // Build when nothing changed.
+    void BuildLastMarks(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
+                        plat::CRect rcPlot, int nMarkReach);
+
     // The same vertices and marker positions for markers of one colour,
     // whose order therefore does not matter (they come column by column),
     // at a cost that depends on the plot's width and the logarithm of the
@@ -50,10 +58,36 @@ public:
     void BuildColumns(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
                       plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
 
+    // When the last column build saw arPoints as they are and their X
+    // never decreases: the points whose X offsets lie in [nLo, nHi], as
+    // [nFirst, nEnd), found by bisection. False when that is not known.
+    bool FindXRange(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, int nLo, int nHi, int& nFirst,
+                    int& nEnd) const;
+
     const std::vector<plat::CPoint>& Vertices() const { return m_arVertex; }
     // Index of the first vertex of each run; a run ends where the next begins.
     const std::vector<int>& RunStarts() const { return m_arRunStart; }
-    const std::vector<plat::CPoint>& Marks() const { return m_arMark; }
+    const std::vector<plat::CPoint>& Marks() const;
+    // The same marker positions as stacks one row apart: nCount positions
+    // from (x, y) down. A column's marks mostly form a few such stacks.
+    struct tagMarkRun {
+        int x = 0;
+        int y = 0;
+        int nCount = 0;
+        bool operator==(const tagMarkRun&) const = default;
+    };
+    const std::vector<tagMarkRun>& MarkRuns() const;
+    // From the kept column build, the same marks column by column: the
+    // rows of column x from MarkRowTop() down, one bit each, in
+    // MarkRowWords() words from MarkColumnRows(). Empty for other builds.
+    struct tagMarkColumn {
+        int x = 0;
+        int nAt = 0;
+    };
+    const std::vector<tagMarkColumn>& MarkColumns() const { return m_arMarkColumn; }
+    const std::uint64_t* MarkColumnRows(const tagMarkColumn& col) const { return m_arMarkColumnRows.data() + col.nAt; }
+    int MarkRowWords() const { return m_nMarkRowWords; }
+    int MarkRowTop() const { return m_rcMarkable.top; }
 
 private:
     struct tagColumn {
@@ -102,6 +136,10 @@ private:
     void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
     void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
+    void AddMarkColumn(int x, const std::uint64_t* pRows, int nWords);
+    static void AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows, int nWords);
+    void WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
+    void AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo);
     void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                       const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
     void BuildLinear(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis, const tagGraphAxis& yAxis,
@@ -122,7 +160,7 @@ private:
         plat::CRect rcPlot;
         bool bLines = false;
         int nMarkReach = 0;
-        int nLineReach = -1;  // -1: built point by point
+        int nLineReach = -1;  // -1: built point by point; -2: last marks
         bool operator==(const tagKey&) const = default;
     };
     tagKey m_key;
@@ -131,9 +169,20 @@ private:
     CBlockRows m_rows;
     std::vector<std::uint64_t> m_arColumnRows;
 
+    CSortedColumns m_sorted;
+
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;
-    std::vector<plat::CPoint> m_arMark;
+    // The marks are made either as positions or as columns of rows; the
+    // other forms are derived when first asked for.
+    mutable std::vector<plat::CPoint> m_arMark;
+    mutable std::vector<tagMarkRun> m_arMarkRun;
+    std::vector<tagMarkColumn> m_arMarkColumn;
+    std::vector<std::uint64_t> m_arMarkColumnRows;
+    int m_nMarkRowWords = 0;
+    bool m_bMarksAsColumns = false;
+    mutable bool m_bPointsReady = false;
+    mutable bool m_bRunsReady = false;
     // One bit per pixel of the marked area, to list each position once.
     std::vector<std::uint64_t> m_arMarked;
     // Column by column, marks left of none before need no bit: the bits
@@ -155,6 +204,12 @@ public:
         if (m_arEntries.size() >= kMaxSeries) m_arEntries.erase(m_arEntries.begin());
         m_arEntries.emplace_back(pSeries, CSeriesPixels());
         return m_arEntries.back().second;
+    }
+    const CSeriesPixels* Find(const void* pSeries) const
+    {
+        for (const auto& entry : m_arEntries)
+            if (entry.first == pSeries) return &entry.second;
+        return nullptr;
     }
 
 private:

@@ -1,6 +1,8 @@
 // CSeriesPixels: the column-by-column build over block summaries.
 #include "render/SeriesPixels.h"
 
+#include "render/AxisMapper.h"
+#include "render/AxisScale.h"
 #include "render/BlockWalk.h"
 
 #include <algorithm>
@@ -31,7 +33,8 @@ void CSeriesPixels::BuildColumns(const CGraphPointArray& arPoints, const tagGrap
         return;
     }
     const CBlockWalk walk(m_blocks, bMarks ? &m_rows : nullptr, arPoints.GetData(), xAxis, yAxis, nRowBase, nRows);
-    WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    if (CSortedColumns::Applies(m_blocks, xAxis, yAxis)) WalkSorted(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    else WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
     m_key = key;
 }
 
@@ -145,4 +148,100 @@ void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
             AddMark(x, m_rcMarkable.top + nRow);
         }
     }
+}
+
+// WalkColumns for a series whose columns are kept between builds: the
+// same vertices, and the same marks as runs.
+void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach,
+                               int nLineReach)
+{
+    const int nWidth = rcPlot.Width();
+    const bool bMarks = nMarkReach >= 0;
+    const int nMarkReachOut = std::max(nMarkReach, 0);
+    const int nFar = std::max(nMarkReachOut, nLineReach) + 1;
+    const int nWords = bMarks ? m_rows.GetWordCount() : 0;
+    m_sorted.Update(walk, m_blocks, m_rows.GetGeneration(), nWords, -nFar, nWidth + 2 * nFar, -nMarkReachOut,
+                    nWidth - 1 + nMarkReachOut);
+    m_bMarksAsColumns = true;
+    m_nMarkRowWords = nWords;
+    const int nSize = m_blocks.GetSize();
+    if (nSize == 0) return;
+    if (bLines) m_arRunStart.push_back(0);
+    if (bLines) AddStretch(walk, rcPlot, 0, m_sorted.LeftEnd());
+    for (int c = 0; c < m_sorted.GetCount(); ++c) {
+        const CSortedColumns::tagColumn& col = m_sorted.Column(c);
+        if (col.nFrom >= col.nTo) continue;
+        const int x = rcPlot.left - nFar + c;
+        if (bLines) FlushColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax, rcPlot.bottom);
+        if (nWords > 0 && x - rcPlot.left >= -nMarkReachOut && x - rcPlot.left < nWidth + nMarkReachOut)
+            AddMarkColumn(x, m_sorted.Rows(c), nWords);
+    }
+    if (bLines) AddStretch(walk, rcPlot, m_sorted.RightStart(), nSize);
+}
+
+// A stretch far off the plot: only the ways into and out of it can reach
+// the plot, so its first and last point stand for it.
+void CSeriesPixels::AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo)
+{
+    if (nFrom >= nTo) return;
+    int nX = 0, nY = 0;
+    walk.Position(nFrom, nX, nY);
+    AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
+    walk.Position(nTo - 1, nX, nY);
+    AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
+}
+
+void CSeriesPixels::AddMarkColumn(int x, const std::uint64_t* pRows, int nWords)
+{
+    if (std::all_of(pRows, pRows + nWords, [](std::uint64_t w) { return w == 0; })) return;
+    m_arMarkColumn.push_back({x, static_cast<int>(m_arMarkColumnRows.size())});
+    m_arMarkColumnRows.insert(m_arMarkColumnRows.end(), pRows, pRows + nWords);
+}
+
+// The set rows of a column as runs of consecutive rows.
+void CSeriesPixels::AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows,
+                               int nWords)
+{
+    const int nBits = nWords * 64;
+    int r = 0;
+    while (r < nBits) {
+        // The next set row from r on.
+        int w = r / 64;
+        std::uint64_t bits = pRows[w] & (~std::uint64_t(0) << (r % 64));
+        while (bits == 0 && ++w < nWords) bits = pRows[w];
+        if (bits == 0) return;
+        const int nTop = w * 64 + std::countr_zero(bits);
+        // The next clear row after it.
+        w = nTop / 64;
+        bits = ~pRows[w] & (~std::uint64_t(0) << (nTop % 64));
+        while (bits == 0 && ++w < nWords) bits = ~pRows[w];
+        const int nEnd = bits == 0 ? nBits : w * 64 + std::countr_zero(bits);
+        arRuns.push_back({x, yTop + nTop, nEnd - nTop});
+        r = nEnd;
+    }
+}
+
+bool CSeriesPixels::FindXRange(const CGraphPointArray& arPoints, const tagGraphAxis& xAxis, int nLo, int nHi,
+                               int& nFirst, int& nEnd) const
+{
+    if (!m_blocks.IsInStepWith(arPoints) || !m_blocks.IsXSorted() || !CBlockWalk::IsUsable(xAxis)) return false;
+    const int nLevels = m_blocks.GetLevelCount();
+    // Every X must have a position for the offsets to be in order.
+    if (xAxis.bLogarithm && (nLevels == 0 || m_blocks.Block(nLevels - 1, 0).dXMin < CAxisScale::kLogLowest))
+        return false;
+    const CAxisMapper xMap(xAxis);
+    const tagGraphPoint* pPoints = arPoints.GetData();
+    auto FirstFrom = [&](int nOffset) {
+        int a = 0, b = arPoints.GetSize();
+        while (a < b) {
+            const int m = a + (b - a) / 2;
+            int bValid = 0;
+            if (xMap.Map(pPoints[m].x, bValid) < nOffset) a = m + 1;
+            else b = m;
+        }
+        return a;
+    };
+    nFirst = FirstFrom(nLo);
+    nEnd = nHi == std::numeric_limits<int>::max() ? arPoints.GetSize() : FirstFrom(nHi + 1);
+    return true;
 }

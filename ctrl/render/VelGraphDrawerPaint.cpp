@@ -3,6 +3,7 @@
 
 #include "graph/VelGraph.h"
 #include "graph/VelGraphSeries.h"
+#include "platform/AlphaBlend.h"
 #include "platform/DC.h"
 #include "render/AxisScale.h"
 
@@ -64,8 +65,10 @@ void CVelGraphDrawer::Draw(plat::CDC* pDC, plat::CRect rcPlot)
     // Point tooltips need no tools per paint: GetToolTip hit-tests the data.
     for (const auto& pSeries : *m_pGraph->GetSeriesArray())
         if (pSeries->bShow) DrawOneSeries(&mem, rcBitmap, pSeries.get(), rcPlot.TopLeft());
-    pDC->BitBlt(rcPlot.left, rcPlot.top, w, h, &mem, 0, 0, plat::SRCCOPY);
     mem.SelectObject(pOld);
+    // The bitmap is opaque, so drawing it over the target is the copy a
+    // blit makes, without the blit's copy of the source on every paint.
+    plat::AlphaBlendImage(pDC, rcPlot.left, rcPlot.top, *m_pPlotBitmap->ImageData(), QRect(0, 0, w, h));
 }
 
 void CVelGraphDrawer::DrawMarkers(plat::CDC* pDC, plat::CRect rcPlot)

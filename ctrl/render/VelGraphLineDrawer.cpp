@@ -57,18 +57,14 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
             for (int i = arStart[r]; i + 1 < nEnd; ++i) m_Layer.Line(arVertex[i], arVertex[i + 1]);
         }
     }
-    if (pStamp) {
-        // Marks come column by column, top down: a stack one row apart goes
-        // in one step.
-        const std::vector<plat::CPoint>& arMark = px.Marks();
-        for (std::size_t i = 0; i < arMark.size();) {
-            std::size_t j = i + 1;
-            while (j < arMark.size() && arMark[j].x == arMark[i].x
-                   && arMark[j].y == arMark[i].y + static_cast<int>(j - i))
-                ++j;
-            m_Layer.StampColumn(*pStamp, arMark[i], static_cast<int>(j - i));
-            i = j;
-        }
+    if (pStamp && !px.MarkColumns().empty()) {
+        // A column of marks goes in one step.
+        for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
+            m_Layer.StampRows(*pStamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
+    } else if (pStamp) {
+        // A stack of marks one row apart goes in one step.
+        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
+            m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);
     }
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);
@@ -114,7 +110,18 @@ int CVelGraphLineDrawer::FindMarker(plat::CRect rcPlot, plat::CPoint pt, const C
     const CAxisMapper xMap(*m_pXAxis);
     const CAxisMapper yMap(*m_pYAxis);
     const tagGraphPoint* pPoints = pSeries->arPoints.GetData();
-    for (int i = 0; i < pSeries->GetSize(); ++i) {
+    // A series in X order: only the points a few columns around the
+    // pointer can be hit.
+    int nFirst = 0, nEnd = pSeries->GetSize();
+    if (const CSeriesPixels* pPixels = m_Pixels.Find(pSeries)) {
+        const int nX = pt.x - rcPlot.left;
+        if (!pPixels->FindXRange(pSeries->arPoints, *m_pXAxis, nX - m_nMarkerSize + 1, nX + m_nMarkerSize, nFirst,
+                                 nEnd)) {
+            nFirst = 0;
+            nEnd = pSeries->GetSize();
+        }
+    }
+    for (int i = nFirst; i < nEnd; ++i) {
         int bValidX = 0;
         int bValidY = 0;
         const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);

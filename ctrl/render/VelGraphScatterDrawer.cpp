@@ -30,9 +30,20 @@ void CVelGraphScatterDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, C
     const CMarkerStamp& stamp = MarkerStamp(pSeries->ePointStyle, pSeries->crColor, pen);
     if (!stamp.IsEmpty()) {
         CSeriesPixels& px = m_Pixels.For(pSeries);
-        px.Build(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, false, stamp.Reach());
         m_Layer.Begin(rcPlot);
-        for (const plat::CPoint& pt : px.Marks()) m_Layer.Stamp(stamp, pt);
+        if (stamp.IsOneColour()) {
+            // Order does not matter: the column build and whole columns of marks.
+            px.BuildColumns(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, false, stamp.Reach(), 0);
+            for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
+                m_Layer.StampRows(stamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
+            if (px.MarkColumns().empty())
+                for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
+                    m_Layer.StampColumn(stamp, {run.x, run.y}, run.nCount);
+        } else {
+            // The outline covers neighbours' fill: the order of the points counts.
+            px.BuildLastMarks(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, stamp.Reach());
+            for (const plat::CPoint& pt : px.Marks()) m_Layer.Stamp(stamp, pt);
+        }
         m_Layer.Paint(pDC);
     }
     DrawReferenceLine(pDC, rcPlot, pSeries->dRange1, kOuterRangeColor);

@@ -5,7 +5,8 @@
 #include "render/VelGraphDrawer.h"
 
 // Scatter graph: a marker per point and three reference lines per series.
-// Markers are put down as stamps, each position once, in point order.
+// Markers are put down as stamps, each position once: in columns when they
+// are of one colour, otherwise in the order of each position's last point.
 class QUINDLE_EXPORT CVelGraphScatterDrawer : public CVelGraphDrawer {
 public:
     explicit CVelGraphScatterDrawer(CVelGraph* pGraph);

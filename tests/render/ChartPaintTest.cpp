@@ -276,7 +276,7 @@ namespace {
 // Paints the same data with the fast drawer and with the naive one.
 template <class Naive>
 void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const std::vector<double>& y,
-                       eCurvePointStyle eMarker, double dXMax)
+                       eCurvePointStyle eMarker, double dXMax, plat::COLORREF crSeries = plat::RGB(0, 0, 128))
 {
     Chart fast(eStyle, 734, 324);
     Chart naive(eStyle, 734, 324);
@@ -286,7 +286,7 @@ void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const s
         c->graph.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
         Fill(c->graph, x, y);
         c->graph.GetSeries(0)->SetPointStyle(eMarker);
-        c->graph.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+        c->graph.GetSeries(0)->SetColor(crSeries);
         c->graph.GetSeries(0)->SetRange(200, 500, 800);
         c->Paint();
     }
@@ -295,7 +295,8 @@ void ExpectSamePicture(eGraphStyle eStyle, const std::vector<double>& x, const s
     for (int yy = 0; yy < fast.image.height(); ++yy)
         for (int xx = 0; xx < fast.image.width(); ++xx) nDiff += fast.At(xx, yy) != naive.At(xx, yy);
     EXPECT_EQ(nDiff, 0);
-    EXPECT_GT(fast.Count(qRgb(0, 0, 128), fast.Data()), 0);
+    const QRgb rgb = qRgb(plat::GetRValue(crSeries), plat::GetGValue(crSeries), plat::GetBValue(crSeries));
+    EXPECT_GT(fast.Count(rgb, fast.Data()), 0);
 }
 }  // namespace
 
@@ -332,6 +333,20 @@ TEST(ChartPaintTest, FastScatterPictureEqualsEveryPointDrawn)
         y.push_back(u(rng));
     }
     ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_SQUARE, 200);
+    // A position met again after others: its later marker covers theirs.
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, {10, 11, 10, 30, 31, 32, 30}, {500, 502, 500, 400, 401, 400, 400},
+                                          POINT_SQUARE, 200);
+    // Many points a column, as a live scatter grows: markers of the
+    // outline's colour are one colour, others two.
+    x.clear();
+    y.clear();
+    std::normal_distribution<double> noise(0, 30);
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(i * 0.01);
+        y.push_back(500 + 200 * std::sin(i * 0.002) + noise(rng));
+    }
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_TRIANGLE_UP, 200, plat::RGB(0, 0, 0));
+    ExpectSamePicture<NaiveScatterDrawer>(GRAPH_SCATTER, x, y, POINT_DIAMOND, 200);
 }
 
 TEST(ChartPaintTest, BarsFillTheirCellsThirdOrHalf)
@@ -631,4 +646,123 @@ TEST(ChartPaintTest, LivePictureEqualsEveryPointDrawnAfterEveryKindOfChange)
         step.change();
         EXPECT_EQ(pair.Differences(), 0) << step.pszName;
     }
+}
+
+namespace {
+// The application's chart: whole-rpm samples one a second, no gaps, and
+// both ranges set after every sample.
+struct LiveRun {
+    LivePair pair;
+    std::mt19937 rng{5};
+    std::normal_distribution<double> noise{0.0, 3.0};
+    double v = 0.0, dMax = 0.0;
+    int n = 0;
+    void Sample(CVelGraph& g, double x, double y) { g.AddOneDataOfSeries(0, x, y); }
+    void Step()
+    {
+        const double dTarget = 300.0 + 200.0 * ((n / 600) % 4);
+        v += (dTarget - v) * 0.05;
+        const double y = std::max(0.0, std::round(v + noise(rng)));
+        dMax = std::max(dMax, y);
+        ++n;
+        pair.Apply([&](CVelGraph& g) {
+            Sample(g, n, y);
+            g.SetAxisRange(GRAPH_AXIS_Y, 0, dMax * 1.025, plat::FALSE);
+            g.SetAxisRange(GRAPH_AXIS_X, 0, n + 1, plat::FALSE);
+        });
+    }
+};
+}  // namespace
+
+TEST(ChartPaintTest, LiveRunPictureEqualsEveryPointDrawnAtEverySample)
+{
+    LiveRun run;
+    run.pair.Apply([](CVelGraph& g) {
+        const double x0 = 0, y0 = 0;
+        g.AddSeries(1, &x0, &y0);
+        g.GetSeries(0)->SetPointStyle(POINT_TRIANGLE_UP);
+        g.GetSeries(0)->SetColor(plat::RGB(0, 0, 128));
+    });
+    // Sparse at first, then many samples to a column; every paint checked
+    // early on, then every few samples.
+    for (int i = 0; i < 3000; ++i) {
+        run.Step();
+        if (i < 40 || i % 97 == 0) {
+            ASSERT_EQ(run.pair.Differences(), 0) << "after sample " << run.n;
+        }
+    }
+    struct Step {
+        const char* pszName;
+        std::function<void(CVelGraph&)> change;
+    };
+    const std::vector<Step> steps = {
+        {"a point changed in the middle", [](CVelGraph& g) { g.GetSeries(0)->SetAt(1500, 1500.0, 1400.0); }},
+        {"hidden", [](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::FALSE); }},
+        {"shown again", [](CVelGraph& g) { g.GetSeries(0)->EnableShow(plat::TRUE); }},
+        {"zoomed in", [](CVelGraph& g) { g.SetAxisRange(GRAPH_AXIS_X, 1000.5, 1100.25, plat::FALSE); }},
+        {"logarithmic Y", [](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 0, 3100, plat::FALSE);
+             g.SetAxisRange(GRAPH_AXIS_Y, 10, 2000, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::TRUE);
+         }},
+        {"logarithmic X", [](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 1, 4000, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::TRUE);
+         }},
+        {"wide pen", [](CVelGraph& g) {
+             g.SetAxisLogarithm(GRAPH_AXIS_X, plat::FALSE);
+             g.SetAxisLogarithm(GRAPH_AXIS_Y, plat::FALSE);
+             g.GetSeries(0)->SetWidth(3);
+         }},
+    };
+    for (const Step& s : steps) {
+        run.pair.Apply(s.change);
+        EXPECT_EQ(run.pair.Differences(), 0) << s.pszName;
+        for (int i = 0; i < 5; ++i) run.Step();
+        EXPECT_EQ(run.pair.Differences(), 0) << "live samples after: " << s.pszName;
+    }
+}
+
+// On a long series in X order the pointer is tested against the points
+// near it only; the answers are those of testing every point, with
+// several points under the pointer and at the hot spots' edges.
+TEST(ChartPaintTest, MarkerHitTestsOfALongOrderedSeriesEqualTestingEveryPoint)
+{
+    LivePair pair;
+    plat::CToolTipCtrl tipFast, tipNaive;
+    std::vector<double> x, y;
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(i * 0.05);
+        y.push_back(500 + 300 * std::sin(i * 0.003) + (i % 7) * 3.0);
+    }
+    pair.Apply([&](CVelGraph& g) {
+        g.SetAxisRange(GRAPH_AXIS_X, 0, 1000, plat::FALSE);
+        g.SetAxisRange(GRAPH_AXIS_Y, 0, 1000, plat::FALSE);
+        Fill(g, x, y);
+        g.GetSeries(0)->SetTipInfo(QStringLiteral("Speed"));
+    });
+    pair.fast.graph.SetToolTip(&tipFast);
+    pair.naive.graph.SetToolTip(&tipNaive);
+    ASSERT_EQ(pair.Differences(), 0);
+    const plat::CRect rcData = pair.fast.Data();
+    int nHits = 0, nAsked = 0;
+    for (int px = rcData.left - 5; px < rcData.right + 5; px += 3) {
+        for (int py = rcData.top - 5; py < rcData.bottom + 5; py += 7) {
+            plat::CString textFast, textNaive;
+            plat::CRect rcFast, rcNaive;
+            const plat::BOOL bFast = pair.fast.graph.GetDrawer()->GetToolTip({px, py}, textFast, rcFast);
+            const plat::BOOL bNaive = pair.naive.graph.GetDrawer()->GetToolTip({px, py}, textNaive, rcNaive);
+            ASSERT_EQ(bFast, bNaive) << px << "," << py;
+            EXPECT_EQ(pair.fast.graph.GetDrawer()->FindSeriesByPoint(rcData, {px, py}),
+                      pair.naive.graph.GetDrawer()->FindSeriesByPoint(rcData, {px, py}))
+                << px << "," << py;
+            ++nAsked;
+            if (!bFast) continue;
+            ++nHits;
+            EXPECT_EQ(textFast, textNaive) << px << "," << py;
+            EXPECT_EQ(rcFast, rcNaive) << px << "," << py;
+        }
+    }
+    EXPECT_GT(nHits, 100);
+    EXPECT_LT(nHits, nAsked);
 }

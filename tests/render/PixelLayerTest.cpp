@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdint>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,6 +86,73 @@ TEST(PixelLayerTest, StampColumnEqualsTheStampsOneByOne)
             const QImage stack = Painted([&](CPixelLayer& layer) { layer.StampColumn(stamp, s.pt, s.nCount); });
             EXPECT_EQ(stack, one) << shape.pszName << " at " << s.pt.x << "," << s.pt.y;
             EXPECT_NE(stack, Painted([](CPixelLayer&) {})) << shape.pszName << " paints something";
+        }
+    }
+}
+
+// Drawing of one colour is gathered before it is put down; what comes
+// later in another colour still covers what came before, and the other
+// way round, as on a DC.
+TEST(PixelLayerTest, LaterDrawingCoversEarlierDrawingOfAnotherColour)
+{
+    const plat::COLORREF crRed = plat::RGB(200, 0, 0);
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    auto Square = [](plat::CDC& dc, CPoint p) { dc.Rectangle(p.x - 3, p.y - 3, p.x + 4, p.y + 4); };
+    const CMarkerStamp blue = Capture(Square, crBlue, crBlue);
+    const CMarkerStamp twoColours = Capture(Square, plat::RGB(0, 0, 0), crBlue);
+    ASSERT_TRUE(blue.HasSpans());
+    const QRgb kRed = qRgb(200, 0, 0), kBlue = qRgb(0, 0, 160), kBlack = qRgb(0, 0, 0), kWhite = qRgb(255, 255, 255);
+    const QImage image = Painted([&](CPixelLayer& layer) {
+        layer.SetColor(crRed);
+        layer.Line({10, 0}, {10, 30});      // red column
+        layer.StampColumn(blue, {10, 10}, 3);  // blue over it, rows 7..15
+        layer.Line({0, 12}, {30, 12});      // red row over the blue
+        layer.Stamp(twoColours, {40, 12});  // outlined square
+        layer.Line({36, 12}, {45, 12});     // red through it
+        layer.Line({30, 40}, {50, 40});     // red, then blue over part of it
+        layer.StampColumn(blue, {45, 40}, 1);
+    });
+    struct Pixel {
+        int x, y;
+        QRgb rgb;
+    };
+    for (const Pixel& p : {Pixel{10, 2, kRed}, Pixel{10, 8, kBlue}, Pixel{10, 12, kRed}, Pixel{10, 14, kBlue},
+                           Pixel{10, 20, kRed}, Pixel{20, 12, kRed}, Pixel{40, 9, kBlack}, Pixel{40, 12, kRed},
+                           Pixel{42, 10, kBlue}, Pixel{35, 40, kRed}, Pixel{45, 40, kBlue}, Pixel{49, 40, kRed},
+                           Pixel{55, 40, kWhite}})
+        EXPECT_EQ(image.pixel(p.x, p.y), p.rgb) << p.x << "," << p.y;
+}
+
+// A column of marks with gaps, given as row bits, covers exactly the
+// pixels of its marks stamped one by one, across the layer's edges too.
+TEST(PixelLayerTest, StampRowsEqualsTheStampsOneByOne)
+{
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    auto Triangle = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, {p.x + 3, p.y + 3}, {p.x, p.y - 3}};
+        dc.Polygon(pts, 3);
+    };
+    auto Cross = [](plat::CDC& dc, CPoint p) {
+        const CPoint pts[] = {{p.x - 3, p.y + 3}, p, {p.x + 3, p.y + 3}, p, {p.x + 3, p.y - 3}, p, {p.x - 3, p.y - 3}, p};
+        dc.Polygon(pts, 8);
+    };
+    const CMarkerStamp stamps[] = {Capture(Triangle, crBlue, crBlue), Capture(Cross, crBlue, crBlue),
+                                   Capture(Triangle, plat::RGB(0, 0, 0), crBlue)};
+    // Rows relative to yTop: single rows, stacks, a stack across a word.
+    const std::vector<int> arRows = {0, 2, 3, 4, 9, 30, 60, 61, 62, 63, 64, 65, 70, 100, 127};
+    std::vector<std::uint64_t> bits(2, 0);
+    for (int r : arRows) bits[r / 64] |= std::uint64_t(1) << (r % 64);
+    for (std::size_t s = 0; s < std::size(stamps); ++s) {
+        for (CPoint at : {CPoint(20, -40), CPoint(1, -70), CPoint(58, -5), CPoint(30, 10)}) {
+            const QImage one = Painted([&](CPixelLayer& layer) {
+                for (int r : arRows) layer.Stamp(stamps[s], {at.x, at.y + r});
+            });
+            const QImage rows = Painted([&](CPixelLayer& layer) {
+                layer.SetColor(plat::RGB(200, 0, 0));
+                layer.StampRows(stamps[s], at.x, at.y, bits.data(), 2);
+            });
+            EXPECT_EQ(rows, one) << "stamp " << s << " at " << at.x << "," << at.y;
+            EXPECT_NE(rows, Painted([](CPixelLayer&) {})) << "stamp " << s << " paints something";
         }
     }
 }
