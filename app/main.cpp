@@ -4,11 +4,13 @@
 #include "ui/JournalCommands.h"
 #include "ui/ResourceIds.h"
 #include "ui/PortList.h"
+#include "ui/ReportCommand.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerApp.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <csignal>
 #include <cstdio>
@@ -53,6 +55,17 @@ int JournalCommand(int argc, char** argv, const CCommandLine& cl)
     return CJournalCommands::Export(cl.m_strExportJournal, cl.m_strOut, err);
 }
 
+// The report needs fonts but never a screen: it runs on machines without one.
+int ReportCommand(int argc, char** argv, const CCommandLine& cl)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    vantoc::RegisterResources();  // the charts' titles
+    QFile err;
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    return CReportCommand::Run(cl.m_strReport, cl.m_strOut, err);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -77,6 +90,7 @@ int main(int argc, char** argv)
     }
     if (cl.m_bSendState) return SendState(argc, argv, cl);
     if (cl.m_bJournals || !cl.m_strExportJournal.isEmpty()) return JournalCommand(argc, argv, cl);
+    if (!cl.m_strReport.isEmpty()) return ReportCommand(argc, argv, cl);
     // A full disk or a file size limit fails the journal's write instead of
     // ending the program with the motor turning.
     std::signal(SIGXFSZ, SIG_IGN);

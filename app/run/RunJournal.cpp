@@ -82,7 +82,8 @@ CRunJournal CRunJournal::Read(QIODevice& file, const QString& path, bool keepRow
                 overlong = true;
             }
             if (!lf) break;
-            if (overlong) ++journal.m_nSkipped;
+            ++journal.m_nLine;
+            if (overlong) journal.Skip();
             else journal.TakeLine(line.data(), length, keepRows);
             length = 0;
             overlong = false;
@@ -90,7 +91,10 @@ CRunJournal CRunJournal::Read(QIODevice& file, const QString& path, bool keepRow
         }
     }
     // A last line without its line feed was cut off by a crash.
-    if (length > 0 || overlong) ++journal.m_nSkipped;
+    if (length > 0 || overlong) {
+        ++journal.m_nLine;
+        journal.Skip();
+    }
     return journal;
 }
 
@@ -105,7 +109,7 @@ void CRunJournal::TakeLine(const char* line, int length, bool keepRows)
         const int colon = text.indexOf(QLatin1String(": "));
         if (!m_bInBody && colon > 2) m_header.insert(text.mid(2, colon - 2), text.mid(colon + 2));
         else if (!m_bInBody && text.endsWith(QLatin1Char(':'))) m_header.insert(text.mid(2, text.size() - 3), QString());
-        else ++m_nSkipped;
+        else Skip();
         return;
     }
     if (!m_bInBody) {
@@ -114,18 +118,18 @@ void CRunJournal::TakeLine(const char* line, int length, bool keepRows)
             m_bInBody = true;
             return;
         }
-        ++m_nSkipped;
+        Skip();
         return;
     }
     // Nothing counts after the end line.
     if (!m_strEnd.isEmpty()) {
-        ++m_nSkipped;
+        Skip();
         return;
     }
     SJournalLine row = CJournalFormat::ParseRow(line, length);
     switch (row.eKind) {
     case SJournalLine::EKind::Invalid:
-        ++m_nSkipped;
+        Skip();
         return;
     case SJournalLine::EKind::Sample:
         ++m_nSampleCount;

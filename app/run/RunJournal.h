@@ -1,5 +1,6 @@
 #pragma once
 
+#include "run/BadLines.h"
 #include "run/RunClock.h"
 
 #include <QMap>
@@ -63,12 +64,15 @@ public:
     bool IsFinished() const { return !m_strEnd.isEmpty(); }
     // The end line's text after "# end: ": time and reason.
     const QString& EndText() const { return m_strEnd; }
-    int SkippedLines() const { return m_nSkipped; }
+    int SkippedLines() const { return int(m_badLines.Count()); }
+    // The skipped lines with their numbers in the file.
+    const CBadLines& BadLines() const { return m_badLines; }
 
 private:
     static CRunJournal Read(const QString& path, bool keepRows);
     static CRunJournal Read(QIODevice& device, const QString& path, bool keepRows);
     void TakeLine(const char* line, int length, bool keepRows);
+    void Skip() { m_badLines.Add(m_nLine); }
 
     QString m_strPath;
     QMap<QString, QString> m_header;
@@ -76,6 +80,7 @@ private:
     std::vector<SJournalEvent> m_events;
     int m_nSampleCount = 0;
     QString m_strEnd;
-    int m_nSkipped = 0;
+    CBadLines m_badLines;
+    qint64 m_nLine = 1;  // the line being taken, from 1 (the format line)
     bool m_bInBody = false;
 };

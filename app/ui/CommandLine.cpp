@@ -8,6 +8,12 @@
 
 namespace {
 
+bool IsReportPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+        || path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
+}
+
 // Longest --duration accepted, in seconds (about 31 years): keeps the
 // millisecond count far from overflowing.
 constexpr double kMaxDurationS = 1e9;
@@ -90,6 +96,7 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
             cl.m_bSendState = true;
             i += 2;
         } else if (cl.TakeMqttOption(args, i)) {
+        } else if (cl.m_automation.Take(args, i, cl.m_strError)) {
         } else if (!cl.TakeJournalOption(args, i) && !cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
             cl.m_strError = QStringLiteral("unknown option \"%1\"").arg(arg);
         }
@@ -163,6 +170,7 @@ bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
                       : arg == QLatin1String("--note")           ? &m_strNote
                       : arg == QLatin1String("--export-journal") ? &m_strExportJournal
                       : arg == QLatin1String("--out")            ? &m_strOut
+                      : arg == QLatin1String("--report")         ? &m_strReport
                                                                  : nullptr;
     if (!target) return false;
     if (i + 1 >= args.size()) {
@@ -176,9 +184,18 @@ bool CCommandLine::TakeJournalOption(const QStringList& args, int& i)
 
 void CCommandLine::CheckJournalCombination(const QStringList& given)
 {
-    const bool exporting = !m_strExportJournal.isEmpty();
+    const bool reporting = !m_strReport.isEmpty();
+    // A report is a journal command like an export: it reads one file and
+    // writes one.
+    const bool exporting = !m_strExportJournal.isEmpty() || reporting;
     if (m_bNoJournal && given.contains(QStringLiteral("--journal-dir")))
         m_strError = QStringLiteral("--no-journal and --journal-dir do not go together");
+    else if (reporting && !m_strExportJournal.isEmpty())
+        m_strError = QStringLiteral("--report and --export-journal each go alone");
+    else if (reporting && m_strOut.isEmpty())
+        m_strError = QStringLiteral("--report RUN needs --out FILE.pdf or --out FILE.png");
+    else if (reporting && !IsReportPath(m_strOut))
+        m_strError = QStringLiteral("--report writes a .pdf or a .png, not \"%1\"").arg(m_strOut);
     else if (exporting != !m_strOut.isEmpty())
         m_strError = QStringLiteral("--export-journal FILE needs --out RUN.xls, and --out belongs to it");
     else if ((exporting || m_bJournals) && (exporting == m_bJournals || m_bHeadless || m_bSendState))
@@ -222,6 +239,8 @@ bool CCommandLine::TakeHeadlessOption(const QStringList& args, int& i)
 void CCommandLine::CheckHeadlessCombination(const QStringList& given)
 {
     if (!m_bHeadless) {
+        m_automation.Check(given, false, m_strError);
+        if (!m_strError.isEmpty()) return;
         for (const QString& option : kHeadlessOnly)
             if (given.contains(option)) {
                 m_strError = QStringLiteral("%1 belongs to a headless run: add --headless").arg(option);
@@ -229,11 +248,17 @@ void CCommandLine::CheckHeadlessCombination(const QStringList& given)
             }
         return;
     }
+    const bool program = given.contains(QStringLiteral("--program"));
+    if (!m_bSendState) m_automation.Check(given, true, m_strError);
     if (m_bSendState)
         m_strError = QStringLiteral("--send-state and --headless do not go together");
-    else if (!given.contains(QStringLiteral("--speed")))
-        m_strError = QStringLiteral("--headless needs --speed RPM");
-    else if ((m_nDurationMs > 0) == (m_nSamples > 0))
+    else if (!m_strError.isEmpty())
+        return;
+    else if (!program && !given.contains(QStringLiteral("--speed")))
+        m_strError = QStringLiteral("--headless needs --speed RPM or --program FILE");
+    else if (program && m_nDurationMs > 0 && m_nSamples > 0)
+        m_strError = QStringLiteral("--duration and --samples do not go together");
+    else if (!program && (m_nDurationMs > 0) == (m_nSamples > 0))
         m_strError = QStringLiteral("--headless needs either --duration SECONDS or --samples N, not both");
 }
 
@@ -244,6 +269,11 @@ QString CCommandLine::Usage()
         "              [--note TEXT]\n"
         "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
+        "              [--max-speed RPM] [--max-torque NCM] [--link-timeout SECONDS]\n"
+        "              [--tare] [--end-on-plateau RATE:WINDOW] [--end-on-torque NCM]\n"
+        "              [--min-time DURATION]\n"
+        "       vantoc --headless [--port NAME] [--baud N] --program FILE\n"
+        "              [--duration SECONDS | --samples N] [the options above]\n"
         "              [--mqtt URL [--mqtt-prefix PREFIX] [--mqtt-credentials FILE]\n"
         "               [--mqtt-cafile FILE] [--mqtt-accept-stop]]\n"
         "              [--journal-dir DIR | --no-journal] [--note TEXT]\n"
@@ -251,6 +281,7 @@ QString CCommandLine::Usage()
         "       vantoc --send-state MOTOR STATUS\n"
         "       vantoc --journals [--journal-dir DIR]\n"
         "       vantoc --export-journal FILE --out RUN.xls\n"
+        "       vantoc --report RUN --out FILE.pdf|FILE.png\n"
         "       vantoc --help | --version\n"
         "\n"
         "Control program of the Overhead Rotaque stirrer.\n"
@@ -275,6 +306,9 @@ QString CCommandLine::Usage()
         "                 unfinished or running; one a line, tab-separated\n"
         "  --export-journal FILE --out RUN.xls\n"
         "                 write a journal's samples as Save's export file\n"
+        "  --report RUN --out FILE.pdf|FILE.png\n"
+        "                 write the one-page A4 report of a run (a journal or a\n"
+        "                 Save file): details, both charts, summary, events\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -288,6 +322,7 @@ QString CCommandLine::Usage()
         "  --duration SECONDS\n"
         "                 end the run after this many seconds (decimals allowed)\n"
         "  --samples N    end the run after N samples\n"
+        "%1"
         "  --save FILE    then write the run's export file (the header line and\n"
         "                 the rows printed), as the window's Save does; an\n"
         "                 existing file is replaced only by a complete new one\n"
@@ -317,21 +352,29 @@ QString CCommandLine::Usage()
         "  1    --send-state: the run-state message was not accepted\n"
         "  2    window: no display to show it on;\n"
         "       headless: no instrument answered on the port, or --speed is\n"
-        "       outside 50 to 2200 (nothing is sent then)\n"
+        "       outside 50 to 2200 or above --max-speed (nothing is sent then)\n"
         "  3    headless: the stirrer did not acknowledge the speed command;\n"
         "       speed 0 was sent and acknowledged\n"
         "  4    headless: the stirrer did not acknowledge the stop (also the one\n"
         "       sent after a failed speed command); the motor may still be\n"
         "       turning (the samples are saved first)\n"
-        "  5    headless, --export-journal: the export file could not be written\n"
+        "  5    headless, --export-journal, --report: the output file could not\n"
+        "       be written\n"
+        "  6    headless: --max-torque reached; the motor was stopped\n"
+        "  7    headless: no valid reply for --link-timeout; the motor was sent\n"
+        "       the stop (see the warning whether it took it)\n"
         "  64   wrong options\n"
-        "  65   --export-journal: FILE cannot be read or is not a run journal\n"
+        "  65   --export-journal: FILE cannot be read or is not a run journal;\n"
+        "       --report: RUN cannot be read or holds no run;\n"
+        "       headless: the --program file cannot be read or has an error\n"
+        "       (nothing is sent)\n"
         "  78   headless: the --mqtt settings cannot be used (address, prefix,\n"
         "       credentials file open to others or malformed, CA file); nothing\n"
         "       is sent to the stirrer or the broker then\n"
         "  130, 143\n"
         "       headless: ended by SIGINT or SIGTERM; motor stopped and samples\n"
-        "       saved (4 or 5 instead when that failed)\n");
+        "       saved (4 or 5 instead when that failed)\n")
+        .arg(CAutomationOptions::Usage());
 }
 
 QString CCommandLine::Version()

@@ -3,6 +3,7 @@
 #include "graph/VelGraphWnd.h"
 #include "platform/DialogTemplate.h"
 #include "platform/GdiDefs.h"
+#include "run/OpenedRun.h"
 #include "run/RunJournal.h"
 #include "ui/Palette.h"
 #include "ui/ResourceIds.h"
@@ -18,10 +19,15 @@ constexpr double kYMaxRange = 900000000000.0;
 constexpr double kXMaxRange = 1000000.0;
 constexpr double kTopMargin = 0.025;
 
+QString CurrentRunName()
+{
+    return QStringLiteral("Current run");
+}
+
 }  // namespace
 
 CLiveCharts::CLiveCharts(CVelGraphWnd* pSpeedChart, CVelGraphWnd* pTorqueChart, QObject* parent)
-    : QObject(parent), m_pSpeedChart(pSpeedChart), m_pTorqueChart(pTorqueChart)
+    : QObject(parent), m_pSpeedChart(pSpeedChart), m_pTorqueChart(pTorqueChart), m_strCurrentName(CurrentRunName())
 {
 }
 
@@ -75,6 +81,12 @@ void CLiveCharts::Reset()
     m_nSpeedSamples = 0;
     m_pTorqueChart->RemoveAll(plat::TRUE);
     m_pSpeedChart->RemoveAll(plat::TRUE);
+    m_nPlaced = 0;
+    m_strCurrentName = CurrentRunName();
+    if (m_overlays.Count() > 0) {
+        PlaceOverlays();
+        ApplyRanges(0);
+    }
 }
 
 void CLiveCharts::UpdateSpeed(int nSamples, float fSpeed)
@@ -89,10 +101,29 @@ void CLiveCharts::UpdateTorque(int nSamples, float fTorque)
 {
     m_fTorqueMin = std::min(m_fTorqueMin, fTorque);
     m_fTorqueMax = std::max(m_fTorqueMax, fTorque);
-    const int nXExtent = std::max(m_nSpeedSamples, nSamples) + 1;
     AddPoint(m_pTorqueChart, nSamples, fTorque, POINT_DIAMOND, kTorqueColor);
-    SetRanges(m_pSpeedChart, m_fSpeedMin, m_fSpeedMax, nXExtent);
-    SetRanges(m_pTorqueChart, m_fTorqueMin, m_fTorqueMax, nXExtent);
+    ApplyRanges(std::max(m_nSpeedSamples, nSamples));
+}
+
+void CLiveCharts::ApplyRanges(int nSamples)
+{
+    float fSpeedMin = m_fSpeedMin;
+    float fSpeedMax = m_fSpeedMax;
+    float fTorqueMin = m_fTorqueMin;
+    float fTorqueMax = m_fTorqueMax;
+    double dMin = 0;
+    double dMax = 0;
+    if (m_overlays.YRange(true, dMin, dMax)) {
+        fSpeedMin = std::min(fSpeedMin, float(dMin));
+        fSpeedMax = std::max(fSpeedMax, float(dMax));
+    }
+    if (m_overlays.YRange(false, dMin, dMax)) {
+        fTorqueMin = std::min(fTorqueMin, float(dMin));
+        fTorqueMax = std::max(fTorqueMax, float(dMax));
+    }
+    const int nXExtent = std::max(nSamples, m_overlays.XExtent()) + 1;
+    SetRanges(m_pSpeedChart, fSpeedMin, fSpeedMax, nXExtent);
+    SetRanges(m_pTorqueChart, fTorqueMin, fTorqueMax, nXExtent);
 }
 
 double CLiveCharts::RangeTop(float fMin, float fMax)
@@ -102,14 +133,23 @@ double CLiveCharts::RangeTop(float fMin, float fMax)
 
 void CLiveCharts::AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor)
 {
-    if (pChart->GetSeriesCount() > 0) {
-        pChart->m_pGraph->AddOneDataOfSeries(0, x, y);
+    const int index = CurrentSeries();
+    if (pChart->GetSeriesCount() > index) {
+        pChart->m_pGraph->AddOneDataOfSeries(index, x, y);
         return;
     }
     pChart->AddSeries(1, &x, &y);
-    CVelGraphSeries* pSeries = pChart->m_pGraph->GetSeries(0);
+    StyleCurrent(pChart, eStyle, crColor);
+}
+
+void CLiveCharts::StyleCurrent(CVelGraphWnd* pChart, eCurvePointStyle eStyle, plat::COLORREF crColor)
+{
+    const int index = CurrentSeries();
+    CVelGraphSeries* pSeries = pChart->m_pGraph->GetSeries(index);
+    if (!pSeries) return;
     pSeries->SetPointStyle(eStyle);
     pSeries->SetColor(crColor);
+    pChart->SetLegendLabel(index, m_strCurrentName);
 }
 
 void CLiveCharts::SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent)
@@ -130,16 +170,61 @@ void CLiveCharts::AddMarker(double x, const QString& label, plat::COLORREF crCol
 
 void CLiveCharts::ShowJournal(const CRunJournal& journal)
 {
+    ShowRun(COpenedRun::FromJournal(journal));
+}
+
+void CLiveCharts::ShowRun(const COpenedRun& run)
+{
     Reset();
-    int n = 0;
-    for (const SJournalSample& s : journal.Samples()) {
-        ++n;
-        UpdateSpeed(n, static_cast<float>(s.nSpeed));
-        UpdateTorque(n, static_cast<float>(s.nTorque));
+    m_strCurrentName = run.FileName();
+    const std::vector<SRunSample>& samples = run.Samples();
+    const size_t n = samples.size();
+    if (n > 0) {
+        std::vector<double> xs(n);
+        std::vector<double> speeds(n);
+        std::vector<double> torques(n);
+        for (size_t i = 0; i < n; ++i) {
+            xs[i] = double(i + 1);
+            speeds[i] = samples[i].nSpeed;
+            torques[i] = samples[i].nTorque;
+            m_fSpeedMin = std::min(m_fSpeedMin, float(speeds[i]));
+            m_fSpeedMax = std::max(m_fSpeedMax, float(speeds[i]));
+            m_fTorqueMin = std::min(m_fTorqueMin, float(torques[i]));
+            m_fTorqueMax = std::max(m_fTorqueMax, float(torques[i]));
+        }
+        m_pSpeedChart->m_pGraph->AddSeries(plat::UINT(n), xs.data(), speeds.data());
+        StyleCurrent(m_pSpeedChart, POINT_TRIANGLE_UP, kSpeedColor);
+        m_pTorqueChart->m_pGraph->AddSeries(plat::UINT(n), xs.data(), torques.data());
+        StyleCurrent(m_pTorqueChart, POINT_DIAMOND, kTorqueColor);
     }
-    for (const SJournalEvent& e : journal.Events())
+    m_nSpeedSamples = int(n);
+    ApplyRanges(int(n));
+    for (const SRunEvent& e : run.Events())
         if (e.strText != QLatin1String("Start") && e.strText != QLatin1String("Stop"))
             AddMarker(e.nAfterSamples, e.strText, kMarkColor, plat::PS_SOLID);
+}
+
+bool CLiveCharts::AddOverlay(const QString& name, const COpenedRun& run)
+{
+    if (!m_overlays.Add(name, run)) return false;
+    PlaceOverlays();
+    ApplyRanges(m_nSpeedSamples);
+    return true;
+}
+
+void CLiveCharts::RemoveOverlay(int index)
+{
+    if (index < 0 || index >= m_overlays.Count()) return;
+    m_overlays.Remove(index);
+    PlaceOverlays();
+    ApplyRanges(m_nSpeedSamples);
+}
+
+void CLiveCharts::PlaceOverlays()
+{
+    m_overlays.Place(m_pSpeedChart, true, m_nPlaced);
+    m_overlays.Place(m_pTorqueChart, false, m_nPlaced);
+    m_nPlaced = m_overlays.Count();
 }
 
 void CLiveCharts::Follow(const CRunControl& run)

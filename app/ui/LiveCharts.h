@@ -3,11 +3,13 @@
 #include "graph/GraphAxis.h"
 #include "platform/ColorRef.h"
 #include "platform/WinDef.h"
+#include "ui/ChartOverlays.h"
 
 #include <QObject>
 #include <QString>
 #include <limits>
 
+class COpenedRun;
 class CRunControl;
 class CRunJournal;
 class CVelGraphWnd;
@@ -56,6 +58,18 @@ public:
     // A journal's samples and events (but Start and Stop) on the charts, in
     // place of the last run, until the next Reset.
     void ShowJournal(const CRunJournal& journal);
+    // The same for any opened run; the whole series goes in at once.
+    void ShowRun(const COpenedRun& run);
+
+    // Earlier runs behind the current one; they stay through Reset until
+    // removed. AddOverlay is false when five are shown already.
+    bool AddOverlay(const QString& name, const COpenedRun& run);
+    void RemoveOverlay(int index);
+    const CChartOverlays& Overlays() const { return m_overlays; }
+    // The current run's series: after the overlays.
+    int CurrentSeries() const { return m_overlays.Count(); }
+    // The current run's name in the legend.
+    const QString& CurrentName() const { return m_strCurrentName; }
 
     CVelGraphWnd* SpeedChart() const { return m_pSpeedChart; }
     CVelGraphWnd* TorqueChart() const { return m_pTorqueChart; }
@@ -70,8 +84,12 @@ public:
 private:
     static void SetUpChart(CVelGraphWnd* pChart, unsigned nXTitle, unsigned nYTitle);
     // The first point of a run creates series 0 and styles it.
-    static void AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor);
+    void AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor);
+    void StyleCurrent(CVelGraphWnd* pChart, eCurvePointStyle eStyle, plat::COLORREF crColor);
     static void SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent);
+    // Both charts' ranges over the current run and the overlays.
+    void ApplyRanges(int nSamples);
+    void PlaceOverlays();
 
     CVelGraphWnd* m_pSpeedChart;
     CVelGraphWnd* m_pTorqueChart;
@@ -80,4 +98,7 @@ private:
     float m_fSpeedMin = 0;
     float m_fSpeedMax = 0;
     int m_nSpeedSamples = 0;
+    CChartOverlays m_overlays;
+    int m_nPlaced = 0;  // overlay series at the front of each chart
+    QString m_strCurrentName;
 };

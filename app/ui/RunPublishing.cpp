@@ -44,6 +44,13 @@ void CRunPublishing::OnEventRecorded(int, CRunControl::EEvent kind, const QStrin
     Event(QString::fromLatin1(key ? key : "Other").toLower(), text);
 }
 
+void CRunPublishing::SetAlarm(bool on)
+{
+    if (!m_control.IsRunning()) return;
+    const auto state = on ? mqtt_messages::EState::Alarm : mqtt_messages::EState::Running;
+    m_publisher.PublishState({state, m_start, m_nSetPoint, m_strProgram});
+}
+
 void CRunPublishing::Sample(int number, int speed, int torque)
 {
     mqtt_messages::SSample sample;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QTimer>
 #include <QWidget>
 
+class CAlarmBanner;
 class CRunControl;
 class QLabel;
 
@@ -35,6 +37,13 @@ public:
     QString AgeShown() const;
     QString FileShown() const;
     EAge AgeLevel() const { return m_eAge; }
+    // A line of trouble that needs no dialog (a refused Start, a Stop never
+    // acknowledged, a line that stopped answering), with the time; it stays
+    // until the next one or the next Start.
+    void ShowNotice(const QString& text, const QDateTime& time = QDateTime::currentDateTime());
+    QString NoticeShown() const;
+    // The red alarm line, hidden until an alarm is raised on it.
+    CAlarmBanner* Banner() const { return m_pBanner; }
 
 private:
     const CRunControl& m_run;
@@ -43,6 +52,8 @@ private:
     QLabel* m_pSamples;
     QLabel* m_pAge;
     QLabel* m_pFile;
+    QLabel* m_pNotice;
+    CAlarmBanner* m_pBanner;
     QTimer m_timer;
     EAge m_eAge = EAge::None;
     QString m_strFile;
