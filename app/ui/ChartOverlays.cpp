@@ -4,7 +4,6 @@
 #include "run/OpenedRun.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
