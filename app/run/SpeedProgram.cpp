@@ -2,6 +2,7 @@
 
 #include "DurationText.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -14,10 +15,11 @@ QString Step(ProgramStep::Kind kind)
     return kind == ProgramStep::Hold ? QStringLiteral("hold") : QStringLiteral("ramp");
 }
 
-// Seconds as the shortest text that reads back exactly.
+// Seconds as the shortest text that reads back exactly, never in exponent
+// form: the reader takes plain decimals only.
 QString SecondsText(double seconds)
 {
-    return QString::number(seconds, 'g', 15);
+    return QString::number(seconds, 'f', QLocale::FloatingPointShortest);
 }
 
 struct LineResult

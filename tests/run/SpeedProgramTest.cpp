@@ -105,6 +105,24 @@ TEST(SpeedProgram, TextRoundTripsAndTheTraceFollowsTheSteps)
     EXPECT_TRUE(CSpeedProgram().Trace().empty());
 }
 
+// Saved text must read back to the very same durations, however small or
+// inexact in binary: tiny ones once went out in exponent form, which the
+// reader refuses, and 15 digits lost the last bit of others.
+TEST(SpeedProgram, SavedDurationsReadBackExactly)
+{
+    for (const char* duration : {"0.0000001", "0.000000000000000000000000001", "0.1m", "0.7m", "1.1h",
+                                 "3599999.9999999995", "0.30000000000000004", "999:59:59", "12.345678901234567"}) {
+        const CSpeedProgram program = CSpeedProgram::Parse(QStringLiteral("hold 300 %1").arg(duration));
+        ASSERT_FALSE(program.IsEmpty()) << duration;
+        const QString text = program.ToText();
+        EXPECT_FALSE(text.contains(u'e')) << duration << ": " << text.toStdString();
+        CSpeedProgram::Error error;
+        const CSpeedProgram again = CSpeedProgram::Parse(text, CSpeedProgram::kMaxRpm, &error);
+        ASSERT_EQ(again.Steps().size(), 1u) << duration << ": " << error.Message().toStdString();
+        EXPECT_EQ(again.Steps()[0].seconds, program.Steps()[0].seconds) << duration << ": " << text.toStdString();
+    }
+}
+
 TEST(SpeedProgram, CommandsCarry2200As2199)
 {
     EXPECT_EQ(CSpeedProgram::CommandRpm(2200), 2199);
