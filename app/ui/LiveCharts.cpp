@@ -73,6 +73,9 @@ void CLiveCharts::Reset()
     m_fSpeedMin = 0;
     m_fSpeedMax = kInitialMax;
     m_nSpeedSamples = 0;
+    m_nXExtent = 1;
+    m_deltaX.clear();
+    m_deltaY.clear();
     m_pTorqueChart->RemoveAll(plat::TRUE);
     m_pSpeedChart->RemoveAll(plat::TRUE);
 }
@@ -89,10 +92,64 @@ void CLiveCharts::UpdateTorque(int nSamples, float fTorque)
 {
     m_fTorqueMin = std::min(m_fTorqueMin, fTorque);
     m_fTorqueMax = std::max(m_fTorqueMax, fTorque);
-    const int nXExtent = std::max(m_nSpeedSamples, nSamples) + 1;
+    m_nXExtent = std::max(m_nSpeedSamples, nSamples) + 1;
     AddPoint(m_pTorqueChart, nSamples, fTorque, POINT_DIAMOND, kTorqueColor);
-    SetRanges(m_pSpeedChart, m_fSpeedMin, m_fSpeedMax, nXExtent);
-    SetRanges(m_pTorqueChart, m_fTorqueMin, m_fTorqueMax, nXExtent);
+    SetRanges(m_pSpeedChart, m_fSpeedMin, m_fSpeedMax, m_nXExtent);
+    SetTorqueRange(m_nXExtent);
+}
+
+void CLiveCharts::SetTorqueRange(int nXExtent)
+{
+    float fMin = m_fTorqueMin;
+    float fMax = m_fTorqueMax;
+    if (m_bDeltaShown && !m_deltaY.empty()) {
+        fMin = std::min(fMin, m_fDeltaMin);
+        fMax = std::max(fMax, m_fDeltaMax);
+    }
+    SetRanges(m_pTorqueChart, fMin, fMax, nXExtent);
+}
+
+void CLiveCharts::UpdateDelta(int nSamples, float fDelta)
+{
+    if (m_deltaY.empty()) {
+        m_fDeltaMin = fDelta;
+        m_fDeltaMax = fDelta;
+    }
+    m_fDeltaMin = std::min(m_fDeltaMin, fDelta);
+    m_fDeltaMax = std::max(m_fDeltaMax, fDelta);
+    m_deltaX.push_back(nSamples);
+    m_deltaY.push_back(fDelta);
+    if (!m_bDeltaShown) return;
+    // The torque series is series 0; the Δ series follows it.
+    if (m_pTorqueChart->GetSeriesCount() == 2) m_pTorqueChart->m_pGraph->AddOneDataOfSeries(1, nSamples, fDelta);
+    else PutDeltaSeries();
+    SetTorqueRange(m_nXExtent);
+}
+
+void CLiveCharts::ShowDelta(bool bShow)
+{
+    if (m_bDeltaShown == bShow) return;
+    m_bDeltaShown = bShow;
+    PutDeltaSeries();
+    SetTorqueRange(m_nXExtent);
+}
+
+// Series 1 of the torque chart holds the Δ points while shown and none
+// while hidden; it exists only once the torque series does.
+void CLiveCharts::PutDeltaSeries()
+{
+    const int nCount = m_pTorqueChart->GetSeriesCount();
+    if (nCount == 0) return;
+    const plat::UINT nPoints = m_bDeltaShown ? static_cast<plat::UINT>(m_deltaX.size()) : 0;
+    if (nCount == 1) {
+        if (nPoints == 0) return;
+        m_pTorqueChart->AddSeries(nPoints, m_deltaX.data(), m_deltaY.data());
+        CVelGraphSeries* pSeries = m_pTorqueChart->m_pGraph->GetSeries(1);
+        pSeries->SetPointStyle(POINT_NONE);
+        pSeries->SetColor(kDeltaColor);
+        return;
+    }
+    m_pTorqueChart->SetSeriesAt(1, nPoints, m_deltaX.data(), m_deltaY.data());
 }
 
 double CLiveCharts::RangeTop(float fMin, float fMax)

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <limits>
+#include <vector>
 
 class CRunControl;
 class CRunJournal;
@@ -45,6 +46,16 @@ public:
     // Also sets the ranges of both charts and repaints them.
     void UpdateTorque(int nSamples, float fTorque);
 
+    // The Δtorque series (torque minus the tare) on the torque chart,
+    // beside the torque; off by default. Its points are kept while hidden,
+    // so that showing it later shows the whole run since the tare.
+    static constexpr plat::COLORREF kDeltaColor = plat::RGB(0, 200, 255);
+    void ShowDelta(bool bShow);
+    bool IsDeltaShown() const { return m_bDeltaShown; }
+    // Δtorque of sample nSamples, after UpdateTorque for that sample.
+    void UpdateDelta(int nSamples, float fDelta);
+    int DeltaCount() const { return static_cast<int>(m_deltaX.size()); }
+
     // Follows a run control: Reset at its reset point, both updates for each
     // sample it records, a marker for each mark and silence it records.
     void Follow(const CRunControl& run);
@@ -72,6 +83,9 @@ private:
     // The first point of a run creates series 0 and styles it.
     static void AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor);
     static void SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent);
+    // The torque chart's range: torque, and Δtorque while shown.
+    void SetTorqueRange(int nXExtent);
+    void PutDeltaSeries();
 
     CVelGraphWnd* m_pSpeedChart;
     CVelGraphWnd* m_pTorqueChart;
@@ -80,4 +94,10 @@ private:
     float m_fSpeedMin = 0;
     float m_fSpeedMax = 0;
     int m_nSpeedSamples = 0;
+    int m_nXExtent = 1;
+    bool m_bDeltaShown = false;
+    std::vector<double> m_deltaX;
+    std::vector<double> m_deltaY;
+    float m_fDeltaMin = 0;
+    float m_fDeltaMax = 0;
 };

@@ -90,6 +90,13 @@ void CRunStatusStrip::Refresh()
     m_pFile->setText(m_strFile);
 }
 
+void CRunStatusStrip::AddCell(QWidget* cell)
+{
+    auto* box = static_cast<QHBoxLayout*>(layout());
+    // Before the stretch and the file name, which stay last.
+    box->insertWidget(box->count() - 2, cell);
+}
+
 QString CRunStatusStrip::RunTimeShown() const
 {
     return m_pTime->text();

@@ -11,6 +11,7 @@
 #include "platform/ResourceModule.h"
 #include "platform/SpinButtonCtrl.h"
 #include "ui/AboutDlg.h"
+#include "ui/BrokerLinkCell.h"
 #include "ui/BusyExchange.h"
 #include "ui/InfoDlg.h"
 #include "ui/LiveCharts.h"
@@ -21,6 +22,9 @@
 #include "ui/RunDetailsDlg.h"
 #include "ui/RunExport.h"
 #include "ui/RunStatusStrip.h"
+#include "ui/TorqueCells.h"
+#include "ui/WindowPublishing.h"
+#include "link/CommPort.h"
 #include "run/JournalStore.h"
 #include "run/RunJournal.h"
 
@@ -61,8 +65,11 @@ QIcon ApplicationIcon()
 }  // namespace
 
 CStirrerDlg::CStirrerDlg(QWidget* parent)
-    : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent)
+    : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent),
+      m_pPublishing(std::make_unique<CWindowPublishing>(m_run))
 {
+    connect(m_pPublishing.get(), &CWindowPublishing::remoteStop, this, &CStirrerDlg::OnRemoteStop);
+    connect(m_pPublishing.get(), &CWindowPublishing::problem, this, &CStirrerDlg::ShowJournalWarning);
     m_run.SetExchangeRunner(&CBusyExchange::Run);
     connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
     connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
@@ -129,6 +136,7 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     AddJournalEntries();
     AddStatusStrip();
     PortSettingsStep();
+    if (m_networkSettings.IsEnabled()) ApplyNetworkSettings(m_networkSettings);
     if (!m_run.Connect()) {
         ShowConnectionProblem(m_run.ConnectionProblem());
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
@@ -250,7 +258,33 @@ void CStirrerDlg::AddStatusStrip()
     m_nTemplateHeight = height();
     m_pStrip = new CRunStatusStrip(m_run, this);
     m_pStrip->setGeometry(0, m_nTemplateHeight, width(), CRunStatusStrip::kHeight);
+    m_pTorqueCells = new CTorqueCells(m_pStrip);
+    m_pStrip->AddCell(m_pTorqueCells);
+    m_pBrokerCell = new CBrokerLinkCell(m_pStrip);
+    m_pStrip->AddCell(m_pBrokerCell);
+    connect(m_pPublishing.get(), &CWindowPublishing::publisherChanged, m_pBrokerCell, &CBrokerLinkCell::Follow);
+    m_pBrokerCell->Follow(m_pPublishing->Publisher());
     setFixedSize(width(), m_nTemplateHeight + CRunStatusStrip::kHeight);
+}
+
+bool CStirrerDlg::ApplyNetworkSettings(const SMqttSettings& settings)
+{
+    QString error;
+    if (m_pPublishing->Apply(settings, CCommPort::Instance()->PortName(), &error)) {
+        m_networkSettings = settings;
+        return true;
+    }
+    QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
+    return false;
+}
+
+// Only when the settings accept it; the motor stops as Stop stops it.
+void CStirrerDlg::OnRemoteStop(const QString& text)
+{
+    if (!m_run.IsRunning()) return;
+    const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
+    m_run.RecordEvent(CRunControl::EEvent::Other, QStringLiteral("Stop requested over MQTT: %1").arg(said));
+    OnStop();
 }
 
 void CStirrerDlg::OnMarkEvent()
@@ -344,6 +378,7 @@ void CStirrerDlg::OnStart()
     }
     // A value the validation refused has been shown; nothing is sent.
     if (!UpdateData(plat::TRUE)) return;
+    m_pPublishing->SetSetPoint(m_nSpeed == CRunControl::kMaxSpeed ? m_nSpeed - 1 : m_nSpeed);
     switch (m_run.Start(m_nSpeed)) {
     case CRunControl::EStart::NotConnected:
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED_RESTART);
@@ -422,4 +457,5 @@ void CStirrerDlg::CloseIfQueued()
 void CStirrerDlg::OnDestroy()
 {
     m_run.Shutdown();
+    m_pPublishing->Finish();
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "net/MqttSettings.h"
 #include "platform/Dialog.h"
 #include "ui/RunControl.h"
 
 #include <QImage>
 #include <QPointer>
 #include <array>
+#include <memory>
 
+class CBrokerLinkCell;
 class CLiveCharts;
 class CRunStatusStrip;
+class CTorqueCells;
+class CWindowPublishing;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
@@ -32,6 +37,15 @@ public:
     // The run journal (off unless set; the application sets it). With a
     // journal, the window offers the unfinished runs it finds at start.
     void SetJournalOptions(const CRunControl::SJournalOptions& options);
+    // The broker settings the window starts publishing with (none by
+    // default); applied once the port is chosen.
+    void SetNetworkSettings(const SMqttSettings& settings) { m_networkSettings = settings; }
+    // Publishes with new settings at once (the old connection ends); false
+    // after showing why they cannot be used.
+    bool ApplyNetworkSettings(const SMqttSettings& settings);
+    const CWindowPublishing* Publishing() const { return m_pPublishing.get(); }
+    const CBrokerLinkCell* BrokerCell() const { return m_pBrokerCell; }
+    const CTorqueCells* TorqueCells() const { return m_pTorqueCells; }
 
     // "Mark event…" (F2): asks for a note and marks the run.
     void OnMarkEvent();
@@ -91,8 +105,14 @@ private:
     void ShowJournalWarning(const QString& text);
     void CloseIfQueued();
     void ShowConnectionProblem(const QString& reason);
+    void OnRemoteStop(const QString& text);
 
     CRunControl m_run;
+    // After the run control: ends before it.
+    std::unique_ptr<CWindowPublishing> m_pPublishing;
+    SMqttSettings m_networkSettings;
+    CBrokerLinkCell* m_pBrokerCell = nullptr;
+    CTorqueCells* m_pTorqueCells = nullptr;
     CVelDigit* m_digTorque = nullptr;
     CVelDigit* m_digSpeed = nullptr;
     CLiveCharts* m_pCharts = nullptr;  // child object; charts 1010 and 1007
