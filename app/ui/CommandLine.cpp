@@ -90,6 +90,7 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
             cl.m_bSendState = true;
             i += 2;
         } else if (cl.TakeMqttOption(args, i)) {
+        } else if (cl.m_automation.Take(args, i, cl.m_strError)) {
         } else if (!cl.TakeJournalOption(args, i) && !cl.TakeHeadlessOption(args, i) && cl.IsValid()) {
             cl.m_strError = QStringLiteral("unknown option \"%1\"").arg(arg);
         }
@@ -222,6 +223,8 @@ bool CCommandLine::TakeHeadlessOption(const QStringList& args, int& i)
 void CCommandLine::CheckHeadlessCombination(const QStringList& given)
 {
     if (!m_bHeadless) {
+        m_automation.Check(given, false, m_strError);
+        if (!m_strError.isEmpty()) return;
         for (const QString& option : kHeadlessOnly)
             if (given.contains(option)) {
                 m_strError = QStringLiteral("%1 belongs to a headless run: add --headless").arg(option);
@@ -229,11 +232,17 @@ void CCommandLine::CheckHeadlessCombination(const QStringList& given)
             }
         return;
     }
+    const bool program = given.contains(QStringLiteral("--program"));
+    if (!m_bSendState) m_automation.Check(given, true, m_strError);
     if (m_bSendState)
         m_strError = QStringLiteral("--send-state and --headless do not go together");
-    else if (!given.contains(QStringLiteral("--speed")))
-        m_strError = QStringLiteral("--headless needs --speed RPM");
-    else if ((m_nDurationMs > 0) == (m_nSamples > 0))
+    else if (!m_strError.isEmpty())
+        return;
+    else if (!program && !given.contains(QStringLiteral("--speed")))
+        m_strError = QStringLiteral("--headless needs --speed RPM or --program FILE");
+    else if (program && m_nDurationMs > 0 && m_nSamples > 0)
+        m_strError = QStringLiteral("--duration and --samples do not go together");
+    else if (!program && (m_nDurationMs > 0) == (m_nSamples > 0))
         m_strError = QStringLiteral("--headless needs either --duration SECONDS or --samples N, not both");
 }
 
@@ -244,6 +253,11 @@ QString CCommandLine::Usage()
         "              [--note TEXT]\n"
         "       vantoc --headless [--port NAME] [--baud N] --speed RPM\n"
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
+        "              [--max-speed RPM] [--max-torque NCM] [--link-timeout SECONDS]\n"
+        "              [--tare] [--end-on-plateau RATE:WINDOW] [--end-on-torque NCM]\n"
+        "              [--min-time DURATION]\n"
+        "       vantoc --headless [--port NAME] [--baud N] --program FILE\n"
+        "              [--duration SECONDS | --samples N] [the options above]\n"
         "              [--mqtt URL [--mqtt-prefix PREFIX] [--mqtt-credentials FILE]\n"
         "               [--mqtt-cafile FILE] [--mqtt-accept-stop]]\n"
         "              [--journal-dir DIR | --no-journal] [--note TEXT]\n"
@@ -288,6 +302,7 @@ QString CCommandLine::Usage()
         "  --duration SECONDS\n"
         "                 end the run after this many seconds (decimals allowed)\n"
         "  --samples N    end the run after N samples\n"
+        "%1"
         "  --save FILE    then write the run's export file (the header line and\n"
         "                 the rows printed), as the window's Save does; an\n"
         "                 existing file is replaced only by a complete new one\n"
@@ -317,21 +332,27 @@ QString CCommandLine::Usage()
         "  1    --send-state: the run-state message was not accepted\n"
         "  2    window: no display to show it on;\n"
         "       headless: no instrument answered on the port, or --speed is\n"
-        "       outside 50 to 2200 (nothing is sent then)\n"
+        "       outside 50 to 2200 or above --max-speed (nothing is sent then)\n"
         "  3    headless: the stirrer did not acknowledge the speed command;\n"
         "       speed 0 was sent and acknowledged\n"
         "  4    headless: the stirrer did not acknowledge the stop (also the one\n"
         "       sent after a failed speed command); the motor may still be\n"
         "       turning (the samples are saved first)\n"
         "  5    headless, --export-journal: the export file could not be written\n"
+        "  6    headless: --max-torque reached; the motor was stopped\n"
+        "  7    headless: no valid reply for --link-timeout; the motor was sent\n"
+        "       the stop (see the warning whether it took it)\n"
         "  64   wrong options\n"
-        "  65   --export-journal: FILE cannot be read or is not a run journal\n"
+        "  65   --export-journal: FILE cannot be read or is not a run journal;\n"
+        "       headless: the --program file cannot be read or has an error\n"
+        "       (nothing is sent)\n"
         "  78   headless: the --mqtt settings cannot be used (address, prefix,\n"
         "       credentials file open to others or malformed, CA file); nothing\n"
         "       is sent to the stirrer or the broker then\n"
         "  130, 143\n"
         "       headless: ended by SIGINT or SIGTERM; motor stopped and samples\n"
-        "       saved (4 or 5 instead when that failed)\n");
+        "       saved (4 or 5 instead when that failed)\n")
+        .arg(CAutomationOptions::Usage());
 }
 
 QString CCommandLine::Version()

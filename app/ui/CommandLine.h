@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/MqttSettings.h"
+#include "ui/AutomationOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,13 +33,14 @@ public:
 
     // A run without a window (--headless). The speed is range-checked by the
     // run itself, like the window's Start; exactly one of duration and
-    // samples is set.
+    // samples is set, or at most one with --program.
     bool m_bHeadless = false;
     int m_nSpeed = 0;           // rpm, clamped into int
     qint64 m_nDurationMs = 0;   // 0: not given
     int m_nSamples = 0;         // 0: not given
     QString m_strSave;          // empty: no export file
     SMqttSettings m_mqtt;       // --mqtt and its companions (headless only)
+    CAutomationOptions m_automation;  // --program, limits, tare, end point (headless only)
 
     // The run journal, window and headless alike.
     bool m_bNoJournal = false;

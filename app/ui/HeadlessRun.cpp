@@ -7,9 +7,11 @@
 #include "ui/RunRecord.h"
 #include "ui/SignalPipe.h"
 #include "run/JournalStore.h"
+#include "run/ProgramFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <climits>
 #include <csignal>
@@ -44,6 +46,7 @@ CHeadlessRun::SSettings CHeadlessRun::FromCommandLine(const CCommandLine& cl)
     settings.bJournal = !cl.m_bNoJournal;
     settings.strJournalDir = cl.m_strJournalDir;
     settings.strNote = cl.m_strNote;
+    settings.automation = cl.m_automation;
     return settings;
 }
 
@@ -65,6 +68,60 @@ CHeadlessRun::CHeadlessRun(const SSettings& settings, QIODevice* out, QIODevice*
     // Nobody watches a script's run: whatever the reply, make sure the
     // motor is not left turning.
     m_control.SetStopAfterRefusal(true);
+    ConfigureAutomation();
+}
+
+// Every limit and rule of a script's run stops the motor: nobody is there
+// to answer an alarm.
+void CHeadlessRun::ConfigureAutomation()
+{
+    const CAutomationOptions& options = m_settings.automation;
+    CSafetyLimits limits;
+    if (options.nMaxSpeed > 0) limits.maxRpm = options.nMaxSpeed;
+    limits.torqueLimitNcm = options.dMaxTorqueNcm;
+    limits.torqueAction = CSafetyLimits::TorqueAction::StopMotor;
+    limits.linkLostSeconds = options.dLinkTimeoutS;
+    m_automation.SetLimits(limits);
+
+    CEndPointRules rules;
+    rules.plateauOn = options.bPlateau;
+    if (options.bPlateau) {
+        rules.plateauRate = options.dPlateauRate;
+        rules.plateauSeconds = options.dPlateauS;
+        rules.trendWindowSeconds = options.dTrendWindowS;
+    }
+    rules.plateauAction = CEndPointRules::Action::StopMotor;
+    rules.thresholdOn = options.dEndTorqueNcm > 0;
+    rules.thresholdNcm = options.dEndTorqueNcm;
+    rules.thresholdAction = CEndPointRules::Action::StopMotor;
+    rules.minRunSeconds = options.dMinTimeS;
+    m_automation.SetEndPointRules(rules);
+    m_automation.SetTareAtStart(options.bTare);
+
+    m_automation.SetStopHandler([this](const QString& reason) {
+        m_strEndReason = reason;
+        End();
+        return true;  // Finish stops the motor as Stop does, at once
+    });
+    connect(&m_automation, &CRunAutomation::runEnded, this, &CHeadlessRun::OnRunEnded);
+    connect(&m_automation, &CRunAutomation::tared, this, [this](double ncm) {
+        Message(QStringLiteral("Torque tared at %1 Ncm").arg(QString::number(ncm, 'f', 1)));
+    });
+    connect(&m_automation, &CRunAutomation::setPointRefused, this, [this](int rpm) {
+        Message(QStringLiteral("The stirrer did not take the set-point %1 rpm; it is sent again.").arg(rpm));
+    });
+    connect(&m_automation, &CRunAutomation::setPointChanged, this, [this](int rpm) {
+        if (m_pPublishing) m_pPublishing->SetSetPoint(rpm);
+    });
+    connect(&m_automation, &CRunAutomation::alarmRaised, this, [this] {
+        if (m_pPublishing) m_pPublishing->SetAlarm(true);
+    });
+}
+
+void CHeadlessRun::OnRunEnded(CRunAutomation::EEnd why, const QString& text)
+{
+    m_endedBy = why;
+    if (why != CRunAutomation::EEnd::ProgramFinished) Message(text);
 }
 
 CHeadlessRun::~CHeadlessRun()
@@ -93,11 +150,8 @@ int CHeadlessRun::Exec()
 int CHeadlessRun::Begin()
 {
     vantoc::RegisterResources();
-    // Checked before the port is touched, so a wrong argument sends nothing.
-    if (m_settings.nSpeed < CRunControl::kMinSpeed || m_settings.nSpeed > CRunControl::kMaxSpeed) {
-        Message(vantoc::String(vantoc::IDS_SPEED_RANGE));
-        return kExitBadSpeed;
-    }
+    int speed = 0;
+    if (const int status = Prepare(speed); status != kExitDone) return status;
     if (!StartPublishing()) return kExitMqttSettings;
     CRunControl::ApplyPortSettings(m_settings.strPort, m_settings.strBaud);
     if (!m_control.Connect()) {
@@ -110,8 +164,10 @@ int CHeadlessRun::Begin()
     if (m_nSignal) return kExitSignalBase + m_nSignal;
     if (m_bRemoteStop) return kExitDone;
 
-    int speed = m_settings.nSpeed;
-    if (m_pPublishing) m_pPublishing->SetSetPoint(speed == CRunControl::kMaxSpeed ? speed - 1 : speed);
+    if (m_pPublishing) {
+        m_pPublishing->SetSetPoint(speed == CRunControl::kMaxSpeed ? speed - 1 : speed);
+        if (m_automation.HasProgram()) m_pPublishing->SetProgramName(QFileInfo(m_settings.automation.strProgram).fileName());
+    }
     switch (m_control.Start(speed)) {
     case CRunControl::EStart::Started:
         m_bStarted = true;
@@ -134,11 +190,42 @@ int CHeadlessRun::Begin()
     return kExitRefused;
 }
 
+// The program or the speed, checked before the port is touched, so that a
+// wrong argument sends nothing; speed is what Start is to send.
+int CHeadlessRun::Prepare(int& speed)
+{
+    const CAutomationOptions& options = m_settings.automation;
+    if (!options.strProgram.isEmpty()) {
+        CSpeedProgram::Error error;
+        const CSpeedProgram program = CProgramFile::Load(options.strProgram, m_automation.Limits().maxRpm, &error);
+        if (program.IsEmpty()) {
+            Message(QStringLiteral("%1: %2").arg(options.strProgram, error.Message()));
+            return kExitBadProgram;
+        }
+        m_automation.SetProgram(program);
+        speed = m_automation.StartRpm(0);
+        return kExitDone;
+    }
+    if (m_settings.nSpeed < CRunControl::kMinSpeed || m_settings.nSpeed > CRunControl::kMaxSpeed) {
+        Message(vantoc::String(vantoc::IDS_SPEED_RANGE));
+        return kExitBadSpeed;
+    }
+    const QString problem = m_automation.CheckStart(m_settings.nSpeed);
+    if (!problem.isEmpty()) {
+        Message(problem);
+        return kExitBadSpeed;
+    }
+    speed = m_settings.nSpeed;
+    return kExitDone;
+}
+
 // Stop as the window does, take the samples still on their way, save, and
 // report the most serious outcome: a motor that may still turn first.
 int CHeadlessRun::Finish()
 {
-    const bool stopped = m_control.Stop(QString::fromLatin1(m_nSignal ? CRunControl::kEndSignal : CRunControl::kEndStopped));
+    QString reason = QString::fromLatin1(m_nSignal ? CRunControl::kEndSignal : CRunControl::kEndStopped);
+    if (!m_nSignal && !m_strEndReason.isEmpty()) reason = m_strEndReason;
+    const bool stopped = m_control.Stop(reason);
     // Joins the worker; the sample of a status query that was already on the
     // line when the run ended is then waiting in the queue.
     m_control.Shutdown();
@@ -147,11 +234,15 @@ int CHeadlessRun::Finish()
     const bool saved = m_settings.strSavePath.isEmpty() || Save();
     // The state "idle" and the last samples get a moment to reach the broker.
     if (m_pPublishing) m_pPublishing->Finish(kPublishFlushMs);
+    // A silent line cannot take the stop either: its own status says more.
+    const bool linkLost = m_endedBy == CRunAutomation::EEnd::LinkLost;
     if (!stopped) {
         StopFailedWarning();
-        return kExitStopFailed;
+        if (!linkLost) return kExitStopFailed;
     }
+    if (linkLost) return kExitLinkLost;
     if (!saved) return kExitSaveFailed;
+    if (m_endedBy == CRunAutomation::EEnd::TorqueLimit) return kExitTorqueLimit;
     return m_nSignal ? kExitSignalBase + m_nSignal : kExitDone;
 }
 

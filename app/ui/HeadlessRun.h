@@ -1,6 +1,8 @@
 #pragma once
 
 #include "net/MqttSettings.h"
+#include "ui/AutomationOptions.h"
+#include "ui/RunAutomation.h"
 #include "ui/RunControl.h"
 
 #include <QDeadlineTimer>
@@ -9,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class CCommandLine;
 class CRunPublishing;
@@ -33,6 +36,9 @@ public:
         kExitRefused = 3,       // the speed command was not acknowledged (speed 0 was)
         kExitStopFailed = 4,    // the stop was never acknowledged (also after a failed start)
         kExitSaveFailed = 5,
+        kExitTorqueLimit = 6,   // --max-torque reached; the motor was stopped
+        kExitLinkLost = 7,      // no valid reply for --link-timeout; the stop was sent
+        kExitBadProgram = 65,   // the --program file cannot be read or has an error
         kExitMqttSettings = 78, // broker settings unusable, nothing sent
         kExitSignalBase = 128,
     };
@@ -48,6 +54,7 @@ public:
         bool bJournal = false;   // the program turns it on unless --no-journal
         QString strJournalDir;   // empty: the default folder
         QString strNote;         // the journal header's note
+        CAutomationOptions automation;  // program, limits, tare, end point
     };
     static SSettings FromCommandLine(const CCommandLine& cl);
 
@@ -66,6 +73,7 @@ public:
 
     int SampleCount() const { return m_nAccepted; }
     const CRunControl& Control() const { return m_control; }
+    const CRunAutomation& Automation() const { return m_automation; }
 
 public slots:
     // Ends the run early as SIGINT or SIGTERM do: the motor is stopped and
@@ -78,6 +86,9 @@ public slots:
 
 private:
     int Begin();
+    int Prepare(int& speed);
+    void ConfigureAutomation();
+    void OnRunEnded(CRunAutomation::EEnd why, const QString& text);
     int Finish();
     void OnSample();
     void OnTimer();
@@ -92,6 +103,9 @@ private:
     QIODevice* m_pOut;  // not owned
     QIODevice* m_pErr;  // not owned
     CRunControl m_control;
+    CRunAutomation m_automation{m_control};
+    std::optional<CRunAutomation::EEnd> m_endedBy;
+    QString m_strEndReason;  // the journal's end reason when the automation ended the run
     QEventLoop m_loop;
     QTimer m_timer;
     QDeadlineTimer m_deadline;

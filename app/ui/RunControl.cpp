@@ -147,6 +147,34 @@ CRunControl::EStart CRunControl::Start(int& targetSpeed)
     return EStart::Started;
 }
 
+CRunControl::EChange CRunControl::ChangeSpeed(int rpm)
+{
+    // Not during another exchange: a nested one could land between the
+    // Stop's attempts or a Start's command and its bookkeeping.
+    if (!m_bRunning || m_nBusy > 0) return EChange::NotRunning;
+    if (rpm < kMinSpeed || rpm > kMaxSpeed) return EChange::SpeedOutOfRange;
+    const int speed = rpm == kMaxSpeed ? kMaxSpeed - 1 : rpm;
+    CCommPort* port = CCommPort::Instance();
+    auto ack = std::make_shared<stirrer::EAck>(stirrer::EAck::Unknown);
+    RunExchange([port, speed, ack] {
+        *ack = port->SendSpeed(speed);
+        return *ack == stirrer::EAck::Taken;
+    });
+    EChange result = EChange::Unknown;
+    if (*ack == stirrer::EAck::Taken) {
+        result = EChange::Taken;
+        m_nSetPoint = speed;
+        RecordEvent(EEvent::SetPoint, QStringLiteral("set-point %1 rpm").arg(speed));
+    } else if (*ack == stirrer::EAck::Refused) {
+        result = EChange::Refused;
+        RecordEvent(EEvent::SetPoint, QStringLiteral("set-point %1 rpm refused").arg(speed));
+    } else {
+        RecordEvent(EEvent::SetPoint, QStringLiteral("set-point %1 rpm not acknowledged").arg(speed));
+    }
+    ApplyPendingStates();
+    return result;
+}
+
 bool CRunControl::Stop(const QString& endReason)
 {
     m_worker.RequestStop();

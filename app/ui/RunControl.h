@@ -34,8 +34,18 @@ public:
     static constexpr int kMaxSpeed = 2200;
     static constexpr int kStopAttempts = 4;
 
+    // Outcome of a set-point change during a run.
+    enum class EChange {
+        Taken,            // acknowledged; samples carry the new set-point
+        Refused,          // a clean refusal: the old set-point stands
+        Unknown,          // the reply was lost or broken: either may stand
+        NotRunning,       // no run under way (or an exchange is in progress)
+        SpeedOutOfRange,  // outside 50 to 2200; nothing sent
+    };
+
     // What a recorded event is, for those that draw or act on some kinds.
-    enum class EEvent { Start, Stop, StopNotAcknowledged, LinkLost, LinkBack, Mark, JournalGap, Other };
+    enum class EEvent { Start, Stop, StopNotAcknowledged, LinkLost, LinkBack, Mark, JournalGap, Other,
+                        SetPoint, Alarm, Tare, EndPoint };
     Q_ENUM(EEvent)
 
     // The run journal: off unless enabled, so that a run control made
@@ -107,6 +117,12 @@ public:
     // Start with the target speed read from the window; 2200 becomes 2199 in
     // targetSpeed. Started: arrays emptied, worker polling.
     EStart Start(int& targetSpeed);
+    // Sends a new set-point while running (2200 goes out as 2199, as at
+    // Start). The command waits for the exchange lock, so it goes between
+    // two status polls, never into one. Recorded as a SetPoint event.
+    EChange ChangeSpeed(int rpm);
+    // The set-point in force: Start's, then the last one acknowledged.
+    int SetPoint() const { return m_nSetPoint; }
     // Ends the polling and sends speed 0 until acknowledged, at most four
     // times while the motor runs. True when the motor is known to be stopped.
     bool Stop(const QString& endReason = QString::fromLatin1(kEndStopped));

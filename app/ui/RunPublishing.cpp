@@ -64,6 +64,13 @@ QDateTime CRunPublishing::RunStart() const
     return QDateTime::fromMSecsSinceEpoch(m_control.StartWall().nMsSinceEpoch, Qt::UTC);
 }
 
+void CRunPublishing::SetAlarm(bool on)
+{
+    if (!m_control.IsRunning()) return;
+    const auto state = on ? mqtt_messages::EState::Alarm : mqtt_messages::EState::Running;
+    m_publisher.PublishState({state, m_start, m_nSetPoint, m_strProgram});
+}
+
 void CRunPublishing::Sample(int number, int speed, int torque)
 {
     mqtt_messages::SSample sample;

@@ -30,6 +30,8 @@ public:
     // The set-point and program of the next run, told before its Start.
     void SetSetPoint(int rpm) { m_nSetPoint = rpm; }
     void SetProgramName(const QString& name) { m_strProgram = name; }
+    // While an alarm stands the retained state of a run is "alarm".
+    void SetAlarm(bool on);
 
     // The n-th sample of the run (from 1), as printed or shown.
     void Sample(int number, int speed, int torque);

@@ -1,6 +1,7 @@
 #include "ui/RunStatusStrip.h"
 
 #include "run/JournalFormat.h"
+#include "ui/AlarmBanner.h"
 #include "ui/RunControl.h"
 
 #include <QFileInfo>
@@ -24,6 +25,12 @@ CRunStatusStrip::CRunStatusStrip(const CRunControl& run, QWidget* parent) : QWid
         (*label)->setStyleSheet(QString::fromLatin1(kLight));
         layout->addWidget(*label);
     }
+    m_pNotice = new QLabel(this);
+    m_pNotice->setStyleSheet(QString::fromLatin1(kAmber));
+    layout->addWidget(m_pNotice);
+    // A raised alarm takes the free middle of the strip.
+    m_pBanner = new CAlarmBanner(this);
+    layout->addWidget(m_pBanner, 100);
     layout->addStretch(1);
     layout->addWidget(m_pFile);
     setFixedHeight(kHeight);
@@ -34,9 +41,23 @@ CRunStatusStrip::CRunStatusStrip(const CRunControl& run, QWidget* parent) : QWid
     });
     connect(&run, &CRunControl::runningChanged, this, [this](bool running) {
         if (running && !m_run.Journal().IsOpen()) m_strFile.clear();
+        if (running) m_pNotice->clear();
         Refresh();
     });
     connect(&run, &CRunControl::sampleArrived, this, &CRunStatusStrip::Refresh);
+    connect(&run, &CRunControl::eventRecorded, this, [this](int, CRunControl::EEvent kind, const QString& text) {
+        switch (kind) {
+        case CRunControl::EEvent::StopNotAcknowledged:
+            ShowNotice(QStringLiteral("Stop not acknowledged: the motor may still be turning"));
+            break;
+        case CRunControl::EEvent::LinkLost:
+        case CRunControl::EEvent::LinkBack:
+            ShowNotice(QStringLiteral("Stirrer: %1").arg(text));
+            break;
+        default:
+            break;
+        }
+    });
     m_timer.start(kRefreshMs);
     Refresh();
 }
@@ -93,8 +114,8 @@ void CRunStatusStrip::Refresh()
 void CRunStatusStrip::AddCell(QWidget* cell)
 {
     auto* box = static_cast<QHBoxLayout*>(layout());
-    // Before the stretch and the file name, which stay last.
-    box->insertWidget(box->count() - 2, cell);
+    // After the run's cells, before the notice, the banner and the file.
+    box->insertWidget(box->indexOf(m_pNotice), cell);
 }
 
 QString CRunStatusStrip::RunTimeShown() const
@@ -115,4 +136,15 @@ QString CRunStatusStrip::AgeShown() const
 QString CRunStatusStrip::FileShown() const
 {
     return m_pFile->text();
+}
+
+void CRunStatusStrip::ShowNotice(const QString& text, const QDateTime& time)
+{
+    m_pNotice->setText(time.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("  ") + text);
+    m_pNotice->setToolTip(m_pNotice->text());
+}
+
+QString CRunStatusStrip::NoticeShown() const
+{
+    return m_pNotice->text();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QTimer>
 #include <QWidget>
 
+class CAlarmBanner;
 class CRunControl;
 class QLabel;
 
@@ -31,13 +33,20 @@ public:
     // Reads the run control now.
     void Refresh();
     // A further cell (taken over), after the run's own and before the
-    // journal's file name.
+    // notice, the alarm banner and the journal's file name.
     void AddCell(QWidget* cell);
     QString RunTimeShown() const;
     QString SamplesShown() const;
     QString AgeShown() const;
     QString FileShown() const;
     EAge AgeLevel() const { return m_eAge; }
+    // A line of trouble that needs no dialog (a refused Start, a Stop never
+    // acknowledged, a line that stopped answering), with the time; it stays
+    // until the next one or the next Start.
+    void ShowNotice(const QString& text, const QDateTime& time = QDateTime::currentDateTime());
+    QString NoticeShown() const;
+    // The red alarm line, hidden until an alarm is raised on it.
+    CAlarmBanner* Banner() const { return m_pBanner; }
 
 private:
     const CRunControl& m_run;
@@ -46,6 +55,8 @@ private:
     QLabel* m_pSamples;
     QLabel* m_pAge;
     QLabel* m_pFile;
+    QLabel* m_pNotice;
+    CAlarmBanner* m_pBanner;
     QTimer m_timer;
     EAge m_eAge = EAge::None;
     QString m_strFile;

@@ -29,6 +29,7 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
     else
         std::fprintf(stderr, "vantoc: run-state messages are off: %s\n", qPrintable(reason));
 
+    dlg.SetFitToScreen(true);
     dlg.DoModal();
     dlg.OnDestroy();
     return 0;

@@ -13,8 +13,10 @@
 #include "ui/AboutDlg.h"
 #include "ui/BrokerLinkCell.h"
 #include "ui/BusyExchange.h"
+#include "ui/CloseQuestion.h"
 #include "ui/InfoDlg.h"
 #include "ui/LiveCharts.h"
+#include "ui/MainMenuBar.h"
 #include "ui/Palette.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
@@ -30,13 +32,14 @@
 
 #include <QContextMenuEvent>
 #include <QInputDialog>
-#include <QShortcut>
 #include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
 #include <cstdio>
 
 namespace {
@@ -66,7 +69,8 @@ QIcon ApplicationIcon()
 
 CStirrerDlg::CStirrerDlg(QWidget* parent)
     : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent),
-      m_pPublishing(std::make_unique<CWindowPublishing>(m_run))
+      m_pPublishing(std::make_unique<CWindowPublishing>(m_run)),
+      m_scaler(this)
 {
     connect(m_pPublishing.get(), &CWindowPublishing::remoteStop, this, &CStirrerDlg::OnRemoteStop);
     connect(m_pPublishing.get(), &CWindowPublishing::problem, this, &CStirrerDlg::ShowJournalWarning);
@@ -134,7 +138,9 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     setWindowIcon(ApplicationIcon());
     SetUpControls();
     AddJournalEntries();
+    AddMenuBar();
     AddStatusStrip();
+    SetUpScaling();
     PortSettingsStep();
     if (m_networkSettings.IsEnabled()) ApplyNetworkSettings(m_networkSettings);
     if (!m_run.Connect()) {
@@ -142,6 +148,7 @@ plat::BOOL CStirrerDlg::OnInitDialog()
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
     }
     setWindowTitle(vantoc::String(vantoc::IDS_PRODUCT_NAME));
+    if (m_bFitToScreen) FitToScreen();
     OfferRecovery();
     return plat::TRUE;
 }
@@ -199,18 +206,93 @@ void CStirrerDlg::ShowConnectionProblem(const QString& reason)
 {
     if (reason.isEmpty()) return;
     std::fprintf(stderr, "vantoc: %s\n", qPrintable(reason));
-    const int margin = fontMetrics().height() / 2;
-    m_stcProblem = new QLabel(reason, this);
-    m_stcProblem->setWordWrap(true);
-    m_stcProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QPalette palette = m_stcProblem->palette();
-    palette.setColor(QPalette::WindowText, plat::ToQColor(vantoc::kLightText));
-    m_stcProblem->setPalette(palette);
-    const int lineWidth = width() - 2 * margin;
-    const int lineHeight = m_stcProblem->heightForWidth(lineWidth);
-    m_stcProblem->setGeometry(margin, height(), lineWidth, lineHeight);
-    setFixedSize(width(), height() + lineHeight + margin);
+    if (!m_stcProblem) {
+        m_stcProblem = new QLabel(this);
+        m_stcProblem->setWordWrap(true);
+        m_stcProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QPalette palette = m_stcProblem->palette();
+        palette.setColor(QPalette::WindowText, plat::ToQColor(vantoc::kLightText));
+        m_stcProblem->setPalette(palette);
+    }
+    m_stcProblem->setText(reason);
     m_stcProblem->show();
+    const int margin = fontMetrics().height() / 2;
+    const int before = m_nProblemHeight;
+    m_nProblemHeight = m_stcProblem->heightForWidth(width() - 2 * margin) + margin;
+    resize(width(), height() - before + m_nProblemHeight);
+    LayOutWindow();
+}
+
+void CStirrerDlg::HideConnectionProblem()
+{
+    if (!m_stcProblem || m_nProblemHeight == 0) return;
+    m_stcProblem->hide();
+    const int before = m_nProblemHeight;
+    m_nProblemHeight = 0;
+    resize(width(), height() - before);
+    LayOutWindow();
+}
+
+// The template's controls scale with the window between the bar and the
+// strip; the digit displays keep their strip's proportions.
+void CStirrerDlg::SetUpScaling()
+{
+    QList<QWidget*> controls;
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (control && control != m_pMenuBar && control != m_pStrip && !control->isWindow()) controls << control;
+    }
+    m_scaler.SetControls(controls);
+    for (CVelDigit* digit : {m_digTorque, m_digSpeed}) {
+        digit->SetScaleToFit(true);
+        m_scaler.KeepAspect(digit, digit->sizeHint());
+    }
+    m_scaler.Arm(m_rcTemplate);
+    const int below = CRunStatusStrip::kHeight;
+    setMinimumSize(m_rcTemplate.width() / 2, m_rcTemplate.top() + m_rcTemplate.height() / 2 + below);
+}
+
+void CStirrerDlg::FitToScreen(QSize available)
+{
+    if (available.isEmpty()) {
+        const QScreen* pScreen = screen();
+        if (!pScreen) return;
+        // Room for the window manager's title bar and borders.
+        available = pScreen->availableGeometry().size() - QSize(16, 48);
+    }
+    const int barHeight = m_rcTemplate.top();
+    const int below = height() - m_rcTemplate.bottom() - 1;
+    const QSize fixed(0, barHeight + below);
+    const double factor = CTemplateScaler::FitFactor(m_rcTemplate.size(), available - fixed);
+    if (factor >= 1.0) return;
+    const QSize area(int(m_rcTemplate.width() * factor), int(m_rcTemplate.height() * factor));
+    resize(area + fixed);
+}
+
+void CStirrerDlg::resizeEvent(QResizeEvent* event)
+{
+    plat::CDialog::resizeEvent(event);
+    LayOutWindow();
+}
+
+// Bar on top, the template's area, the strip, and the problem line when
+// there is one.
+void CStirrerDlg::LayOutWindow()
+{
+    if (!m_pMenuBar || !m_pStrip || !m_scaler.IsArmed()) return;
+    const int barHeight = m_pMenuBar->height();
+    const int below = CRunStatusStrip::kHeight + m_nProblemHeight;
+    const QRect area(0, barHeight, width(), std::max(1, height() - barHeight - below));
+    m_scaler.ScaleInto(area);
+    m_rcTemplate = area;
+    m_pMenuBar->setGeometry(0, 0, width(), barHeight);
+    m_pStrip->setGeometry(0, area.bottom() + 1, width(), CRunStatusStrip::kHeight);
+    if (m_stcProblem && m_nProblemHeight > 0) {
+        const int margin = fontMetrics().height() / 2;
+        m_stcProblem->setGeometry(margin, m_pStrip->geometry().bottom() + 1, width() - 2 * margin,
+                                  m_nProblemHeight - margin);
+    }
+    update();
 }
 
 void CStirrerDlg::PortSettingsStep()
@@ -226,12 +308,12 @@ void CStirrerDlg::paintEvent(QPaintEvent*)
     const int id = (m_nBackground == 1 || m_nBackground == 2) ? vantoc::IDB_BACKGROUND : vantoc::IDB_BACKGROUND_ALT;
     if (m_background.isNull()) m_background = plat::CResourceModule::FindBitmap(QString::number(id));
     QPainter painter(this);
-    // The picture covers the template's area as before; the strip below it
-    // has the plain background colour.
+    // The picture covers the template's area as before; the bar above it and
+    // the strip below it have the plain background colour.
     QRect area = rect();
-    if (m_nTemplateHeight > 0) {
-        area.setHeight(m_nTemplateHeight);
-        painter.fillRect(rect().adjusted(0, m_nTemplateHeight, 0, 0), plat::ToQColor(vantoc::kBackground));
+    if (m_rcTemplate.isValid()) {
+        area = m_rcTemplate;
+        painter.fillRect(rect(), plat::ToQColor(vantoc::kBackground));
     }
     if (m_background.isNull()) painter.fillRect(area, plat::ToQColor(vantoc::kBackground));
     else painter.drawImage(area, m_background);
@@ -249,22 +331,49 @@ void CStirrerDlg::AddJournalEntries()
     m_pSysMenu->insertAction(first, details);
     connect(mark, &QAction::triggered, this, &CStirrerDlg::OnMarkEvent);
     connect(details, &QAction::triggered, this, &CStirrerDlg::OnRunDetails);
-    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
-    connect(f2, &QShortcut::activated, this, &CStirrerDlg::OnMarkEvent);
+}
+
+// The bar goes above the template's controls: they move down by its height
+// and the window grows by it, so their places among themselves stay.
+void CStirrerDlg::AddMenuBar()
+{
+    using EMenu = CMainMenuBar::EMenu;
+    // The template fixes the size; the window grows here and scales later.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_pMenuBar = new CMainMenuBar(this);
+    const int barHeight = m_pMenuBar->sizeHint().height();
+    for (QObject* child : children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (control && control != m_pMenuBar && !control->isWindow()) control->move(control->x(), control->y() + barHeight);
+    }
+    m_pMenuBar->setGeometry(0, 0, width(), barHeight);
+    m_rcTemplate = QRect(0, barHeight, width(), height());
+    resize(width(), height() + barHeight);
+
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Start"), this, &CStirrerDlg::OnStart);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Stop"), this, &CStirrerDlg::OnStop)->setEnabled(false);
+    m_pMenuBar->AddSeparator(EMenu::Run);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Mark event…"), this, &CStirrerDlg::OnMarkEvent,
+                         QKeySequence(Qt::Key_F2));
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Port…"), this, &CStirrerDlg::OnPortSettings);
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Run details…"), this, &CStirrerDlg::OnRunDetails);
+    m_pMenuBar->AddEntry(EMenu::Help, QStringLiteral("About…"), this, [this] { OnSysCommand(IDM_ABOUTBOX); });
 }
 
 void CStirrerDlg::AddStatusStrip()
 {
-    m_nTemplateHeight = height();
+    if (!m_rcTemplate.isValid()) m_rcTemplate = rect();
+    const int top = m_rcTemplate.bottom() + 1;
     m_pStrip = new CRunStatusStrip(m_run, this);
-    m_pStrip->setGeometry(0, m_nTemplateHeight, width(), CRunStatusStrip::kHeight);
+    m_pStrip->setGeometry(0, top, width(), CRunStatusStrip::kHeight);
     m_pTorqueCells = new CTorqueCells(m_pStrip);
     m_pStrip->AddCell(m_pTorqueCells);
     m_pBrokerCell = new CBrokerLinkCell(m_pStrip);
     m_pStrip->AddCell(m_pBrokerCell);
     connect(m_pPublishing.get(), &CWindowPublishing::publisherChanged, m_pBrokerCell, &CBrokerLinkCell::Follow);
     m_pBrokerCell->Follow(m_pPublishing->Publisher());
-    setFixedSize(width(), m_nTemplateHeight + CRunStatusStrip::kHeight);
+    resize(width(), top + CRunStatusStrip::kHeight);
 }
 
 bool CStirrerDlg::ApplyNetworkSettings(const SMqttSettings& settings)
@@ -387,6 +496,9 @@ void CStirrerDlg::OnStart()
         CInfoDlg::ShowString(vantoc::IDS_SPEED_RANGE);
         break;
     case CRunControl::EStart::Refused:
+        // No dialog: the refusal keeps its quiet flow, the strip tells it.
+        m_pStrip->ShowNotice(QStringLiteral("Start refused: the stirrer did not take the speed command"));
+        break;
     case CRunControl::EStart::Started:
         break;
     }
@@ -405,6 +517,28 @@ void CStirrerDlg::UpdateRunButtons(bool running)
 {
     m_btnStart->setEnabled(!running);
     m_btnStop->setEnabled(running);
+    if (!m_pMenuBar) return;
+    for (const auto& [text, enabled] : {std::pair{"Start", !running}, {"Stop", running}, {"Port…", !running}})
+        if (QAction* entry = m_pMenuBar->Entry(QString::fromUtf8(text))) entry->setEnabled(enabled);
+}
+
+void CStirrerDlg::OnPortSettings()
+{
+    if (m_run.IsRunning() || m_run.IsBusy()) return;
+    CPortSettingDlg dlg;
+    dlg.m_strPortName = m_strPortName;
+    dlg.m_strBaudRate = m_strBaudRate;
+    if (dlg.DoModal() != plat::IDOK) return;
+    m_strPortName = dlg.m_strPortName;
+    m_strBaudRate = dlg.m_strBaudRate;
+    CCommPort::Instance()->Close();
+    CRunControl::ApplyPortSettings(m_strPortName, m_strBaudRate);
+    if (m_run.Connect()) {
+        HideConnectionProblem();
+        return;
+    }
+    ShowConnectionProblem(m_run.ConnectionProblem());
+    CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
 }
 
 void CStirrerDlg::OnStirrerSample(int speed, int torque)
@@ -439,6 +573,12 @@ bool CStirrerDlg::SaveTo(const QString& path)
 
 void CStirrerDlg::reject()
 {
+    OnCancel();
+}
+
+// The Close button, Escape and the window's close box all come here.
+void CStirrerDlg::OnCancel()
+{
     // A serial exchange in progress finishes first; its steps must not be
     // cut, so the close waits for its end.
     if (m_run.IsBusy()) {
@@ -446,12 +586,32 @@ void CStirrerDlg::reject()
         return;
     }
     m_bCloseQueued = false;
-    plat::CDialog::reject();
+    if (m_run.IsRunning() || m_run.IsMotorRunning()) {
+        switch (CCloseQuestion::Ask(this)) {
+        case CCloseQuestion::EAnswer::Cancel:
+            return;
+        case CCloseQuestion::EAnswer::LeaveRunningAndClose:
+            break;
+        case CCloseQuestion::EAnswer::StopAndClose:
+            // An unacknowledged stop keeps the window open: the strip says
+            // so, and the operator decides again.
+            if (!StopForClose()) return;
+            break;
+        }
+    }
+    plat::CDialog::OnCancel();
+}
+
+bool CStirrerDlg::StopForClose()
+{
+    const bool stopped = m_run.Stop(QString::fromLatin1(CRunControl::kEndWindowClosed));
+    UpdateRunButtons(false);
+    return stopped;
 }
 
 void CStirrerDlg::CloseIfQueued()
 {
-    if (m_bCloseQueued) reject();
+    if (m_bCloseQueued) OnCancel();
 }
 
 void CStirrerDlg::OnDestroy()

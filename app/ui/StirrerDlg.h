@@ -3,6 +3,7 @@
 #include "net/MqttSettings.h"
 #include "platform/Dialog.h"
 #include "ui/RunControl.h"
+#include "ui/TemplateScaler.h"
 
 #include <QImage>
 #include <QPointer>
@@ -11,6 +12,7 @@
 
 class CBrokerLinkCell;
 class CLiveCharts;
+class CMainMenuBar;
 class CRunStatusStrip;
 class CTorqueCells;
 class CWindowPublishing;
@@ -56,6 +58,21 @@ public:
     // The question about unfinished journals; nothing when there are none.
     void OfferRecovery();
     const CRunStatusStrip* Strip() const { return m_pStrip; }
+    CRunStatusStrip* Strip() { return m_pStrip; }
+    // The menu bar above the template's controls; entries are added to it
+    // with CMainMenuBar::AddEntry.
+    CMainMenuBar* MenuBar() const { return m_pMenuBar; }
+    // The template's area inside the window: below the menu bar, above the strip.
+    QRect TemplateArea() const { return m_rcTemplate; }
+    // Opens scaled down when the template is larger than the screen (the
+    // application asks for it; tests open at the template's size).
+    void SetFitToScreen(bool fit) { m_bFitToScreen = fit; }
+    // Scales the window down so that it fits available (the screen's free
+    // area less the window frame when empty); never up.
+    void FitToScreen(QSize available = QSize());
+    // "Port…": while no run is under way, the port dialog again and a new
+    // connection with its choice.
+    void OnPortSettings();
     // The context menu's entries (About among them).
     QMenu* ContextMenu() const { return m_pSysMenu; }
 
@@ -85,7 +102,10 @@ public:
     const QLabel* ProblemLine() const { return m_stcProblem; }
 
     // During a serial exchange the close is queued and done once it ends.
+    // While the motor may turn, one question decides: stop it and close,
+    // leave it running and close, or stay.
     void reject() override;
+    void OnCancel() override;
     bool IsCloseQueued() const { return m_bCloseQueued; }
 
 protected:
@@ -93,6 +113,7 @@ protected:
     void DoDataExchange(plat::CDataExchange* pDX) override;
     QWidget* CreateControl(const plat::CDialogItemTemplate& item, QWidget* parent) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -101,11 +122,16 @@ private:
     void PortSettingsStep();
     void UpdateRunButtons(bool running);
     void AddJournalEntries();
+    void AddMenuBar();
     void AddStatusStrip();
     void ShowJournalWarning(const QString& text);
     void CloseIfQueued();
+    bool StopForClose();
     void ShowConnectionProblem(const QString& reason);
     void OnRemoteStop(const QString& text);
+    void HideConnectionProblem();
+    void SetUpScaling();
+    void LayOutWindow();
 
     CRunControl m_run;
     // After the run control: ends before it.
@@ -123,7 +149,11 @@ private:
     std::array<CTarnStatic*, 6> m_stcLabels{};  // 1012 to 1017
     QMenu* m_pSysMenu = nullptr;
     CRunStatusStrip* m_pStrip = nullptr;
-    int m_nTemplateHeight = 0;  // the client height the template gives
+    CMainMenuBar* m_pMenuBar = nullptr;
+    QRect m_rcTemplate;  // the template's controls and background picture
+    CTemplateScaler m_scaler;
+    int m_nProblemHeight = 0;  // the problem line and its margin, 0 when hidden
+    bool m_bFitToScreen = false;
     QPointer<QWidget> m_pJournalWarning;
     QLabel* m_stcProblem = nullptr;
     QImage m_background;

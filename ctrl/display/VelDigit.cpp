@@ -3,6 +3,8 @@
 #include "platform/Bitmap.h"
 #include "platform/DC.h"
 
+#include <QImage>
+#include <QPainter>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -177,8 +179,29 @@ void CVelDigit::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     if (!m_pStrip)
         return;
+    const QSize native = sizeHint();
+    if (m_bScaleToFit && size() != native) {
+        QImage picture(native, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        {
+            CDC memDC(&picture);
+            Draw(&memDC);
+        }
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), picture);
+        return;
+    }
     CDC dc(this);
     Draw(&dc);
+}
+
+void CVelDigit::SetScaleToFit(bool bOn)
+{
+    if (m_bScaleToFit == bOn)
+        return;
+    m_bScaleToFit = bOn;
+    update();
 }
 
 void CVelDigit::Draw(CDC* pDC)

@@ -71,6 +71,11 @@ public:
                                   unsigned long ulFlags);
 
     plat::CSize GetCellSize() const { return {m_nCellWidth, m_nCellHeight}; }
+    // Off by default: the cells are copied at the strip's size whatever the
+    // window's size. On: the picture of the cells and margins is stretched
+    // over the whole window, for windows that scale their controls.
+    void SetScaleToFit(bool bOn);
+    bool IsScaleToFit() const { return m_bScaleToFit; }
     QSize sizeHint() const override;
 
     // Copies the cells of the current text onto pDC, the first at (3, 3).
@@ -92,4 +97,5 @@ private:
     plat::BOOL m_bZeroPadding = plat::FALSE;
     unsigned long m_ulResize = kKeepLeft | kKeepTop;
     int m_nDotPrecision = 5;
+    bool m_bScaleToFit = false;
 };

@@ -380,7 +380,15 @@ TEST_F(StirrerDlgTest, ShutdownDuringARunJoinsTheWorker)
     SetSpeedText("400");
     Click(dlg->GetDlgItem(1006));
     ASSERT_TRUE(WaitFor([&] { return Samples() >= 1; }));
+    // Closing during a run asks first; leaving the motor running closes
+    // without a stop command, as the window always did.
+    ModalAnswer<QMessageBox> question([](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Leave the motor running and close") button->click();
+    });
     dlg->reject();
+    EXPECT_TRUE(question.answered());
+    EXPECT_FALSE(dlg->isVisible());
     dlg->OnDestroy();
     const auto frames = sim->Frames().size();
     QElapsedTimer quiet;
