@@ -1,0 +1,130 @@
+#include "ui/LimitsDlg.h"
+
+#include "input/TarnGroupBox.h"
+#include "input/VelEdit.h"
+#include "ui/NumberField.h"
+#include "ui/ResourceIds.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr double kMaxTorqueNcm = 65535;
+constexpr double kMaxLinkLostSeconds = 86400;
+
+CTarnGroupBox* NewGroup(const QString& title, QWidget* parent)
+{
+    auto* group = new CTarnGroupBox(title, parent);
+    group->SetBorderColor(0xA0A0A0);
+    return group;
+}
+
+QLabel* Hint(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setEnabled(false);
+    return label;
+}
+
+}  // namespace
+
+CLimitsDlg::CLimitsDlg(const CSafetyLimits& limits, QWidget* parent) : QDialog(parent), m_limits(limits)
+{
+    setWindowTitle(QStringLiteral("Limits"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreateSpeedGroup());
+    layout->addWidget(CreateTorqueGroup());
+    layout->addWidget(CreateLinkGroup());
+    m_pConfirm = new QCheckBox(QStringLiteral("Confirm before Start"), this);
+    m_pConfirm->setChecked(limits.confirmBeforeStart);
+    layout->addWidget(m_pConfirm);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CLimitsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+CLimitsDlg::~CLimitsDlg() = default;
+
+QWidget* CLimitsDlg::CreateSpeedGroup()
+{
+    auto* group = NewGroup(QStringLiteral("Speed"), this);
+    auto* form = new QFormLayout(group);
+    m_pMaxRpm = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The maximum speed"),
+                                               QStringLiteral("rpm"), 50, 2200, 0, m_limits.maxRpm);
+    m_pMaxRpm->EnableSpin(50);
+    form->addRow(QStringLiteral("Maximum speed (rpm):"), m_pMaxRpm->Edit());
+    form->addRow(Hint(QStringLiteral("Start and programs refuse more."), group));
+    return group;
+}
+
+QWidget* CLimitsDlg::CreateTorqueGroup()
+{
+    auto* group = NewGroup(QStringLiteral("Torque"), this);
+    auto* form = new QFormLayout(group);
+    m_pTorque = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The torque limit"),
+                                               QStringLiteral("Ncm"), 0, kMaxTorqueNcm, 1, m_limits.torqueLimitNcm);
+    form->addRow(QStringLiteral("Torque limit (Ncm):"), m_pTorque->Edit());
+    form->addRow(Hint(QStringLiteral("0: no torque limit."), group));
+    m_pStop = new QRadioButton(QStringLiteral("Stop the motor"), group);
+    m_pAlarm = new QRadioButton(QStringLiteral("Alarm only"), group);
+    (m_limits.torqueAction == CSafetyLimits::TorqueAction::AlarmOnly ? m_pAlarm : m_pStop)->setChecked(true);
+    form->addRow(QStringLiteral("When reached:"), m_pStop);
+    form->addRow(QString(), m_pAlarm);
+    return group;
+}
+
+QWidget* CLimitsDlg::CreateLinkGroup()
+{
+    auto* group = NewGroup(QStringLiteral("Link"), this);
+    auto* form = new QFormLayout(group);
+    m_pLinkLost = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The link-lost time"),
+                                                 QStringLiteral("s"), 0, kMaxLinkLostSeconds, 1,
+                                                 m_limits.linkLostSeconds);
+    form->addRow(QStringLiteral("Link lost after (s):"), m_pLinkLost->Edit());
+    form->addRow(Hint(QStringLiteral("No valid status reply for this long raises the alarm; 0: never."), group));
+    return group;
+}
+
+bool CLimitsDlg::Collect(CSafetyLimits* limits, QString* error, QWidget** field) const
+{
+    CSafetyLimits read = m_limits;
+    const auto take = [&](const CNumberField& f, auto& target) {
+        const std::optional<double> value = f.Read(error);
+        if (!value) {
+            *field = f.Edit();
+            return false;
+        }
+        target = static_cast<std::remove_reference_t<decltype(target)>>(*value);
+        return true;
+    };
+    if (!take(*m_pMaxRpm, read.maxRpm) || !take(*m_pTorque, read.torqueLimitNcm) ||
+        !take(*m_pLinkLost, read.linkLostSeconds))
+        return false;
+    read.torqueAction = m_pAlarm->isChecked() ? CSafetyLimits::TorqueAction::AlarmOnly
+                                              : CSafetyLimits::TorqueAction::StopMotor;
+    read.confirmBeforeStart = m_pConfirm->isChecked();
+    *limits = read;
+    return true;
+}
+
+void CLimitsDlg::accept()
+{
+    CSafetyLimits read;
+    QString error;
+    QWidget* field = nullptr;
+    if (!Collect(&read, &error, &field)) {
+        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
+        if (field)
+            field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_limits = read;
+    QDialog::accept();
+}

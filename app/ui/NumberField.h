@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class CVelEdit;
+class QWidget;
+
+// One checked field of a settings dialog: a library edit holding a number
+// (with a range and a number of decimals) or a duration (the forms
+// CDurationText reads, shown as h:mm:ss). The dialog reads every field
+// strictly when it is confirmed, so a refused field leaves nothing applied.
+class CNumberField
+{
+public:
+    enum class Kind { Number, Duration };
+
+    // name: how the refusal calls the field ("The maximum speed"); unit is
+    // appended to the range in that text. The edit is created in parent.
+    CNumberField(QWidget* parent, Kind kind, const QString& name, const QString& unit, double min, double max,
+                 unsigned decimals, double value);
+
+    CVelEdit* Edit() const { return m_pEdit; }
+    // Adds the library's spin button (numbers only).
+    void EnableSpin(double step);
+
+    // The value in the field, or nothing with *error saying what the field
+    // takes. An untouched field gives back exactly the value it was given,
+    // even one outside the range.
+    std::optional<double> Read(QString* error) const;
+
+    // Pure rules of the two kinds, for the tests and for Read.
+    static std::optional<double> ParseNumber(const QString& text, double min, double max, unsigned decimals);
+    static std::optional<double> ParseDuration(const QString& text, double min, double max);
+    QString Refusal() const;
+
+private:
+    QString Text(double value) const;
+
+    CVelEdit* m_pEdit;
+    Kind m_eKind;
+    QString m_strName;
+    QString m_strUnit;
+    double m_dMin;
+    double m_dMax;
+    unsigned m_nDecimals;
+    double m_dInitial;
+    QString m_strInitialText;
+};
