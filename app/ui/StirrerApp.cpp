@@ -1,12 +1,14 @@
 #include "ui/StirrerApp.h"
 
 #include "ui/CommandLine.h"
+#include "ui/EndPointView.h"
 #include "run/JournalStore.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunDetailsDlg.h"
 #include "ui/StateEndpoint.h"
 #include "ui/StirrerDlg.h"
 
+#include <QSettings>
 #include <cstdio>
 
 int CStirrerApp::InitInstance(const CCommandLine& cl)
@@ -21,6 +23,9 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
     journal.strOperator = CRunDetailsDlg::RememberedOperator();
     journal.strNote = cl.m_strNote;
     dlg.SetJournalOptions(journal);
+    QSettings remembered;
+    dlg.SetNetworkSettings(SMqttSettings::Load(remembered));
+    dlg.SetEndPointRules(CEndPointView::RememberedRules());
 
     CStateEndpoint endpoint;
     QString reason;

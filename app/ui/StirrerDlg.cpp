@@ -13,6 +13,12 @@
 #include "ui/AboutDlg.h"
 #include "ui/BrokerLinkCell.h"
 #include "ui/BusyExchange.h"
+#include "ui/AlarmBanner.h"
+#include "ui/EndPointDlg.h"
+#include "ui/EndPointView.h"
+#include "ui/NetworkDlg.h"
+#include "net/MqttMessages.h"
+#include "ui/RunAutomation.h"
 #include "ui/CloseQuestion.h"
 #include "ui/InfoDlg.h"
 #include "ui/LiveCharts.h"
@@ -31,6 +37,8 @@
 #include "run/RunJournal.h"
 
 #include <QContextMenuEvent>
+#include <QHostInfo>
+#include <QSettings>
 #include <QInputDialog>
 #include <QFileDialog>
 #include <QIcon>
@@ -43,6 +51,8 @@
 #include <cstdio>
 
 namespace {
+const QString kShowDelta = QStringLiteral("Show \u0394torque on the chart");
+const QString kHideDelta = QStringLiteral("Hide \u0394torque on the chart");
 const int kIdTorqueDigit = 1000;
 const int kIdSpeedDigit = 1001;
 const int kIdTemperature = 1002;
@@ -69,6 +79,8 @@ QIcon ApplicationIcon()
 
 CStirrerDlg::CStirrerDlg(QWidget* parent)
     : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent),
+      m_pAutomation(std::make_unique<CRunAutomation>(m_run)),
+      m_pEndPoint(std::make_unique<CEndPointView>(m_run, *m_pAutomation)),
       m_pPublishing(std::make_unique<CWindowPublishing>(m_run)),
       m_scaler(this)
 {
@@ -140,6 +152,7 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     AddJournalEntries();
     AddMenuBar();
     AddStatusStrip();
+    AddAssistantEntries();
     SetUpScaling();
     PortSettingsStep();
     if (m_networkSettings.IsEnabled()) ApplyNetworkSettings(m_networkSettings);
@@ -374,6 +387,53 @@ void CStirrerDlg::AddStatusStrip()
     connect(m_pPublishing.get(), &CWindowPublishing::publisherChanged, m_pBrokerCell, &CBrokerLinkCell::Follow);
     m_pBrokerCell->Follow(m_pPublishing->Publisher());
     resize(width(), top + CRunStatusStrip::kHeight);
+}
+
+void CStirrerDlg::AddAssistantEntries()
+{
+    using EMenu = CMainMenuBar::EMenu;
+    CAlarmBanner* banner = m_pStrip->Banner();
+    m_pEndPoint->Attach(m_pTorqueCells, m_pCharts, banner);
+    connect(banner, &CAlarmBanner::raised, m_pPublishing.get(), [this] { m_pPublishing->SetAlarm(true); });
+    connect(banner, &CAlarmBanner::acknowledged, m_pPublishing.get(), [this] { m_pPublishing->SetAlarm(false); });
+    m_pMenuBar->AddSeparator(EMenu::Run);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Tare torque"), this, &CStirrerDlg::OnTare, QKeySequence(Qt::Key_F3));
+    QAction* delta = m_pMenuBar->AddEntry(EMenu::Run, kShowDelta);
+    connect(delta, &QAction::triggered, this, [this, delta] {
+        const bool show = !m_pCharts->IsDeltaShown();
+        m_pEndPoint->ShowDelta(show);
+        delta->setText(show ? kHideDelta : kShowDelta);
+    });
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("End point…"), this, &CStirrerDlg::OnEndPointSettings);
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Network…"), this, &CStirrerDlg::OnNetworkSettings);
+}
+
+void CStirrerDlg::OnTare()
+{
+    if (!m_pEndPoint->Tare()) m_pStrip->ShowNotice(QStringLiteral("Tare torque: no samples of a run yet"));
+}
+
+void CStirrerDlg::SetEndPointRules(const CEndPointRules& rules)
+{
+    m_pEndPoint->SetRules(rules);
+}
+
+void CStirrerDlg::OnEndPointSettings()
+{
+    CEndPointDlg dlg(m_pEndPoint->Rules(), this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    m_pEndPoint->SetRules(dlg.Rules());
+    CEndPointView::RememberRules(dlg.Rules());
+}
+
+void CStirrerDlg::OnNetworkSettings()
+{
+    const QString prefix = mqtt_messages::DefaultPrefix(QHostInfo::localHostName(), CCommPort::Instance()->PortName());
+    CNetworkDlg dlg(m_networkSettings, this, prefix);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (!ApplyNetworkSettings(dlg.Settings())) return;
+    QSettings remembered;
+    dlg.Settings().Save(remembered);
 }
 
 bool CStirrerDlg::ApplyNetworkSettings(const SMqttSettings& settings)

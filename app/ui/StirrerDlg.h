@@ -11,6 +11,9 @@
 #include <memory>
 
 class CBrokerLinkCell;
+class CEndPointView;
+class CRunAutomation;
+struct CEndPointRules;
 class CLiveCharts;
 class CMainMenuBar;
 class CRunStatusStrip;
@@ -46,6 +49,16 @@ public:
     // after showing why they cannot be used.
     bool ApplyNetworkSettings(const SMqttSettings& settings);
     const CWindowPublishing* Publishing() const { return m_pPublishing.get(); }
+    // "Network…": the broker settings, remembered and applied at once.
+    void OnNetworkSettings();
+    // The end-point rules the window starts with (the remembered ones in
+    // the program); "End point…" changes and remembers them.
+    void SetEndPointRules(const CEndPointRules& rules);
+    void OnEndPointSettings();
+    // "Tare torque" (F3): the mean of the last five samples becomes zero.
+    void OnTare();
+    CRunAutomation& Automation() { return *m_pAutomation; }
+    const CEndPointView* EndPoint() const { return m_pEndPoint.get(); }
     const CBrokerLinkCell* BrokerCell() const { return m_pBrokerCell; }
     const CTorqueCells* TorqueCells() const { return m_pTorqueCells; }
 
@@ -129,12 +142,15 @@ private:
     bool StopForClose();
     void ShowConnectionProblem(const QString& reason);
     void OnRemoteStop(const QString& text);
+    void AddAssistantEntries();
     void HideConnectionProblem();
     void SetUpScaling();
     void LayOutWindow();
 
     CRunControl m_run;
-    // After the run control: ends before it.
+    // After the run control: they end before it.
+    std::unique_ptr<CRunAutomation> m_pAutomation;
+    std::unique_ptr<CEndPointView> m_pEndPoint;
     std::unique_ptr<CWindowPublishing> m_pPublishing;
     SMqttSettings m_networkSettings;
     CBrokerLinkCell* m_pBrokerCell = nullptr;

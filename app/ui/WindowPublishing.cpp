@@ -21,6 +21,7 @@ bool CWindowPublishing::Apply(const SMqttSettings& settings, const QString& port
     m_settings = settings;
     if (!settings.IsEnabled()) return true;
     m_pPublishing = std::make_unique<CRunPublishing>(m_control, config, m_nSetPoint);
+    if (m_bAlarm) m_pPublishing->SetAlarm(true);
     connect(m_pPublishing.get(), &CRunPublishing::remoteStop, this, &CWindowPublishing::remoteStop);
     connect(m_pPublishing.get(), &CRunPublishing::problem, this, &CWindowPublishing::problem);
     emit publisherChanged(&m_pPublishing->Publisher());
@@ -40,6 +41,12 @@ void CWindowPublishing::SetSetPoint(int rpm)
 {
     m_nSetPoint = rpm;
     if (m_pPublishing) m_pPublishing->SetSetPoint(rpm);
+}
+
+void CWindowPublishing::SetAlarm(bool on)
+{
+    m_bAlarm = on;
+    if (m_pPublishing) m_pPublishing->SetAlarm(on);
 }
 
 CMqttPublisher* CWindowPublishing::Publisher() const

@@ -37,6 +37,10 @@ public:
 
     // The set-point of the next Start (rpm).
     void SetSetPoint(int rpm);
+    // While an alarm stands, a run's state is "alarm" (also under new
+    // settings).
+    void SetAlarm(bool on);
+    bool IsAlarm() const { return m_bAlarm; }
     bool IsPublishing() const { return m_pPublishing != nullptr; }
     const SMqttSettings& Settings() const { return m_settings; }
     // Null while nothing is published.
@@ -57,4 +61,5 @@ private:
     SMqttSettings m_settings;
     std::unique_ptr<CRunPublishing> m_pPublishing;
     int m_nSetPoint = 0;
+    bool m_bAlarm = false;
 };
