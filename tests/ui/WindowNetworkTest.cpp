@@ -7,7 +7,9 @@
 #include "support/SimulatedStirrer.h"
 #include "HeadlessTestSupport.h"
 #include "UiTestSupport.h"
+#include "ui/AlarmBanner.h"
 #include "ui/BrokerLinkCell.h"
+#include "ui/RunStatusStrip.h"
 #include "ui/PortSettingDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunPublishing.h"
@@ -108,6 +110,32 @@ TEST_F(WindowNetworkTest, TheCellShowsConnectedAndTheRunIsPublishedAsTheWindowSh
     dlg->OnDestroy();
     EXPECT_EQ(dlg->BrokerCell()->isVisibleTo(dlg.get()), false);
     ASSERT_TRUE(WaitFor([&] { return States(sub, "win/a/state").back() == "offline"; }));
+}
+
+TEST_F(WindowNetworkTest, TheStateIsAlarmWhileTheBannerStandsAlsoUnderNewSettings)
+{
+    CBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "win/f/#");
+    ASSERT_TRUE(sub.WaitSubscribed());
+    Open(Network(broker.Url(), "win/f"));
+    Click(dlg->GetDlgItem(kStartId));
+    ASSERT_TRUE(WaitSamples(1));
+    CAlarmBanner* banner = dlg->Strip()->Banner();
+    banner->Raise("Torque limit 40 Ncm reached");
+    ASSERT_TRUE(WaitFor([&] { return States(sub, "win/f/state").back() == "alarm"; }));
+    EXPECT_EQ(sub.Json("win/f/state").back()["set"].toInt(), 200);
+
+    // A publisher made while the alarm stands says so from the start.
+    ASSERT_TRUE(dlg->ApplyNetworkSettings(Network(broker.Url(), "win/f/2")));
+    ASSERT_TRUE(WaitFor([&] {
+        const auto states = States(sub, "win/f/2/state");
+        return !states.empty() && states.back() == "alarm";
+    }));
+    banner->Acknowledge();
+    ASSERT_TRUE(WaitFor([&] { return States(sub, "win/f/2/state").back() == "running"; }));
+    Click(dlg->GetDlgItem(kStopId));
+    ASSERT_TRUE(WaitFor([&] { return States(sub, "win/f/2/state").back() == "idle"; }));
 }
 
 TEST_F(WindowNetworkTest, WithoutABrokerTheCellSaysNotConnectedAndTheRunGoesOn)
