@@ -156,6 +156,23 @@ TEST_F(EndPointThresholdTest, ThresholdWithStopAlertsMarksTheFiringSampleAndStop
     EXPECT_LE(Samples(), firing + 2) << "stopped at the firing sample";
 }
 
+TEST_F(EndPointThresholdTest, RulesSetDuringARunApplyToItAtOnce)
+{
+    OpenRecording();
+    dlg->SetEndPointRules(CEndPointRules());
+    StartAt(1000);
+    ASSERT_TRUE(WaitFor([&] { return Samples() >= 1; }, 30000));
+    CEndPointRules rules;
+    rules.thresholdOn = true;
+    rules.thresholdNcm = 40;
+    rules.thresholdAction = CEndPointRules::Action::StopMotor;
+    dlg->SetEndPointRules(rules);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Run().IsRunning(); }, 60000));
+    ASSERT_EQ(EventsOf(CRunControl::EEvent::EndPoint).size(), 1u);
+    EXPECT_FALSE(dlg->Run().IsMotorRunning());
+    EXPECT_EQ(LastFrame().bytes, kSpeed0);
+}
+
 class EndPointPlateauTest : public EndPointWindowTest
 {
 protected:
