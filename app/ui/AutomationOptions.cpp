@@ -12,6 +12,7 @@ const QString kTare = QStringLiteral("--tare");
 
 // Torque the instrument can report at most, in Ncm.
 constexpr double kMaxNcm = 65535;
+constexpr double kMinLinkTimeoutS = 2;
 
 bool ToPositive(const QString& text, double limit, double* value)
 {
@@ -53,8 +54,10 @@ bool CAutomationOptions::Take(const QStringList& args, int& i, QString& error)
             error = QStringLiteral("--end-on-torque needs a torque in Ncm above 0, not \"%1\"").arg(text);
     } else if (arg == QLatin1String("--link-timeout")) {
         const std::optional<double> seconds = CDurationText::Parse(text);
-        if (seconds && *seconds > 0 && *seconds <= 86400) dLinkTimeoutS = *seconds;
-        else error = QStringLiteral("--link-timeout needs a number of seconds above 0, not \"%1\"").arg(text);
+        // The stirrer is polled once a second: a shorter time would call
+        // every ordinary gap between two replies a lost line.
+        if (seconds && *seconds >= kMinLinkTimeoutS && *seconds <= 86400) dLinkTimeoutS = *seconds;
+        else error = QStringLiteral("--link-timeout needs a number of seconds from 2 to 86400, not \"%1\"").arg(text);
     } else if (arg == QLatin1String("--max-speed")) {
         bool ok = false;
         nMaxSpeed = text.toInt(&ok, 10);
@@ -110,8 +113,8 @@ QString CAutomationOptions::Usage()
         "                 stop the motor, as Stop does, at a torque at or above\n"
         "                 NCM (exit status 6)\n"
         "  --link-timeout SECONDS\n"
-        "                 no valid status reply for this long: stop the motor\n"
-        "                 (up to four attempts) and exit with status 7\n"
+        "                 no valid status reply for this long (2 or more): stop\n"
+        "                 the motor (up to four attempts) and exit with status 7\n"
         "  --tare         the mean torque of the first five samples becomes zero\n"
         "                 (Δ torque); the tare goes into the journal\n"
         "  --end-on-plateau RATE:WINDOW\n"

@@ -255,7 +255,7 @@ QString CCommandLine::Usage()
         "              (--duration SECONDS | --samples N) [--save FILE]\n"
         "              [--max-speed RPM] [--max-torque NCM] [--link-timeout SECONDS]\n"
         "              [--tare] [--end-on-plateau RATE:WINDOW] [--end-on-torque NCM]\n"
-        "              [--min-time DURATION]\n"
+        "              [--min-time DURATION] [--trend-window DURATION]\n"
         "       vantoc --headless [--port NAME] [--baud N] --program FILE\n"
         "              [--duration SECONDS | --samples N] [the options above]\n"
         "              [--mqtt URL [--mqtt-prefix PREFIX] [--mqtt-credentials FILE]\n"

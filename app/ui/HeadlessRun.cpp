@@ -199,7 +199,8 @@ int CHeadlessRun::Prepare(int& speed)
         CSpeedProgram::Error error;
         const CSpeedProgram program = CProgramFile::Load(options.strProgram, m_automation.Limits().maxRpm, &error);
         if (program.IsEmpty()) {
-            Message(QStringLiteral("%1: %2").arg(options.strProgram, error.Message()));
+            const QString why = error.Message();
+            Message(why.contains(options.strProgram) ? why : QStringLiteral("%1: %2").arg(options.strProgram, why));
             return kExitBadProgram;
         }
         m_automation.SetProgram(program);

@@ -156,8 +156,9 @@ void CRunAutomation::TakePending()
 {
     if (m_bActing || m_control.IsBusy()) return;
     m_bActing = true;
-    size_t i = 0;
-    for (; i < m_pending.size() && m_bActive; ++i) {
+    // An action's exchange may take further samples meanwhile: they queue
+    // up behind and are judged in this same loop.
+    for (size_t i = 0; i < m_pending.size() && m_bActive; ++i) {
         const SPending sample = m_pending[i];
         if (std::optional<SafetyVerdict> verdict = m_pSupervisor->OnSample(sample.seconds, sample.torque))
             TakeVerdict(*verdict);
@@ -167,6 +168,8 @@ void CRunAutomation::TakePending()
             Tare();
             m_pEndPoint->SetRules(m_rules);
         }
+        const std::optional<double> rate = m_pEndPoint->RateNcmPerMin();
+        emit trendUpdated(m_pEndPoint->DeltaNcm(), rate.value_or(0), rate.has_value());
         if (event) TakeEndPoint(*event);
         if (m_bActive) Step(sample.seconds);
     }

@@ -116,6 +116,9 @@ signals:
     // retries it at its next step.
     void setPointRefused(int rpm);
     void tared(double ncm);
+    // After each sample was judged: Δ torque (torque minus the tare) and
+    // the trend in Ncm/min, known once the samples span the trend window.
+    void trendUpdated(double deltaNcm, double rateNcmPerMin, bool rateKnown);
     // The automation ended the run (after the stop handler ran); text is
     // for the operator ("torque limit reached: ...").
     void runEnded(CRunAutomation::EEnd why, const QString& text);

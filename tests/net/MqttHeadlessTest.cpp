@@ -255,6 +255,26 @@ TEST_F(MqttHeadlessTest, WrongPasswordLeavesTheRunUntouchedAndIsSaidOnce)
     EXPECT_EQ(FrameBytes(*sim).back(), kSpeedZero);
 }
 
+// 500 rpm gives 12.5 Ncm here: the torque limit is crossed at the first sample.
+TEST_F(MqttHeadlessTest, TorqueAlarmShowsInTheRetainedStateUntilTheRunEnds)
+{
+    CBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "lab/s8/#");
+    ASSERT_TRUE(sub.WaitSubscribed());
+
+    const SResult r = Run({"--mqtt", broker.Url(), "--mqtt-prefix", "lab/s8", "--max-torque", "5"}, 30);
+    ASSERT_EQ(r.nExit, 6) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("torque limit reached: ")) << r.err.toStdString();
+    ASSERT_TRUE(sub.WaitFor([](const auto& rec) { return CountTopic(rec, "lab/s8/state") == 4; }));
+    EXPECT_EQ(States(sub, "lab/s8/state"), (std::vector<QString>{"idle", "running", "alarm", "idle"}));
+    EXPECT_EQ(sub.Json("lab/s8/state")[2]["set"].toInt(), 500);
+    std::vector<QString> kinds;
+    for (const QJsonObject& o : sub.Json("lab/s8/event")) kinds.push_back(o["kind"].toString());
+    EXPECT_EQ(kinds, (std::vector<QString>{"start", "alarm", "stop"}));
+    EXPECT_EQ(FrameBytes(*sim).back(), kSpeedZero);
+}
+
 }  // namespace
 
 #endif

@@ -186,9 +186,16 @@ TEST_F(RunAutomationTest, TareThenThresholdChangesTheSpeedAndDropsTheProgram)
     QSignalSpy tared(automation.get(), &CRunAutomation::tared);
     QSignalSpy reached(automation.get(), &CRunAutomation::endPointReached);
     QSignalSpy changed(automation.get(), &CRunAutomation::setPointChanged);
+    QSignalSpy trend(automation.get(), &CRunAutomation::trendUpdated);
     ASSERT_EQ(Start(0), CRunControl::EStart::Started);
     ASSERT_TRUE(ProcessUntil([&] { return tared.size() == 1; }, 20000));
     EXPECT_DOUBLE_EQ(tared.first().at(0).toDouble(), 10.0);
+    // Raw torque before the tare, Δ from the tare's own sample on; the
+    // default window of 60 s is not spanned yet.
+    ASSERT_EQ(trend.size(), CTorqueEndPoint::kTareSamples);
+    EXPECT_DOUBLE_EQ(trend[0].at(0).toDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(trend[4].at(0).toDouble(), 0.0);
+    EXPECT_FALSE(trend[4].at(2).toBool());
     EXPECT_EQ(control->Record().GetCount(), CTorqueEndPoint::kTareSamples);
     EXPECT_TRUE(reached.isEmpty());
 

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(CommandLineAutomationTest, ProgramLimitsAndRulesAreRead)
+TEST(AutomationOptionsTest, ProgramLimitsAndRulesAreRead)
 {
     const CCommandLine cl = CCommandLine::Parse({"--headless", "--program", "recipe.txt", "--max-torque", "45.5",
                                                  "--link-timeout", "3", "--max-speed", "1500", "--tare",
@@ -37,7 +37,7 @@ TEST(CommandLineAutomationTest, ProgramLimitsAndRulesAreRead)
     EXPECT_EQ(CHeadlessRun::FromCommandLine(plain).automation.dMaxTorqueNcm, 20);
 }
 
-TEST(CommandLineAutomationTest, WrongValuesAndCombinationsAreRefusedWithTheirReason)
+TEST(AutomationOptionsTest, WrongValuesAndCombinationsAreRefusedWithTheirReason)
 {
     struct SCase {
         QStringList args;
@@ -57,8 +57,9 @@ TEST(CommandLineAutomationTest, WrongValuesAndCombinationsAreRefusedWithTheirRea
         {run + QStringList{"--max-torque", "nan"}, "--max-torque needs a torque in Ncm above 0, not \"nan\""},
         {run + QStringList{"--max-torque", "1e9"}, "--max-torque needs a torque in Ncm above 0, not \"1e9\""},
         {run + QStringList{"--end-on-torque", "lots"}, "--end-on-torque needs a torque in Ncm above 0, not \"lots\""},
-        {run + QStringList{"--link-timeout", "0"}, "--link-timeout needs a number of seconds above 0, not \"0\""},
-        {run + QStringList{"--link-timeout", "soon"}, "--link-timeout needs a number of seconds above 0, not \"soon\""},
+        {run + QStringList{"--link-timeout", "0"}, "--link-timeout needs a number of seconds from 2 to 86400, not \"0\""},
+        {run + QStringList{"--link-timeout", "1.5"}, "--link-timeout needs a number of seconds from 2 to 86400, not \"1.5\""},
+        {run + QStringList{"--link-timeout", "soon"}, "--link-timeout needs a number of seconds from 2 to 86400, not \"soon\""},
         {run + QStringList{"--max-speed", "49"}, "--max-speed needs a whole number of rpm from 50 to 2200, not \"49\""},
         {run + QStringList{"--max-speed", "2201"}, "--max-speed needs a whole number of rpm from 50 to 2200, not \"2201\""},
         {run + QStringList{"--max-speed", "1000.5"}, "--max-speed needs a whole number of rpm from 50 to 2200, not \"1000.5\""},
@@ -81,7 +82,7 @@ TEST(CommandLineAutomationTest, WrongValuesAndCombinationsAreRefusedWithTheirRea
     }
 }
 
-TEST(CommandLineAutomationTest, HelpDocumentsTheOptionsAndTheirStatuses)
+TEST(AutomationOptionsTest, HelpDocumentsTheOptionsAndTheirStatuses)
 {
     const QString usage = CCommandLine::Usage();
     for (const char* option : {"--program FILE", "--max-torque NCM", "--link-timeout SECONDS", "--max-speed RPM",
