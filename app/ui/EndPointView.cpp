@@ -14,6 +14,8 @@ CEndPointView::CEndPointView(CRunControl& run, CRunAutomation& automation, QObje
 {
     connect(&m_automation, &CRunAutomation::endPointReached, this, &CEndPointView::OnEndPoint);
     connect(&m_automation, &CRunAutomation::tared, this, &CEndPointView::Refresh);
+    // Samples that waited for an exchange are judged later than they came.
+    connect(&m_automation, &CRunAutomation::trendUpdated, this, &CEndPointView::Refresh);
     connect(&m_run, &CRunControl::runningChanged, this, &CEndPointView::Refresh);
 }
 
