@@ -13,6 +13,7 @@
 namespace {
 
 constexpr plat::COLORREF kSpeedColor = 0x800000;   // dark blue
+constexpr plat::COLORREF kSetPointColor = 0x0080FF;  // orange
 constexpr plat::COLORREF kTorqueColor = 0x008000;  // green
 constexpr double kYMaxRange = 900000000000.0;
 constexpr double kXMaxRange = 1000000.0;
@@ -152,6 +153,23 @@ void CLiveCharts::PutDeltaSeries()
     m_pTorqueChart->SetSeriesAt(1, nPoints, m_deltaX.data(), m_deltaY.data());
 }
 
+void CLiveCharts::UpdateSetPoint(int nSamples, float fRpm)
+{
+    if (m_pSpeedChart->GetSeriesCount() < 1) return;
+    m_fSpeedMin = std::min(m_fSpeedMin, fRpm);
+    m_fSpeedMax = std::max(m_fSpeedMax, fRpm);
+    const double x = nSamples, y = fRpm;
+    if (m_pSpeedChart->GetSeriesCount() > 1) {
+        m_pSpeedChart->m_pGraph->AddOneDataOfSeries(1, x, y);
+        return;
+    }
+    m_pSpeedChart->AddSeries(1, &x, &y);
+    CVelGraphSeries* pSeries = m_pSpeedChart->m_pGraph->GetSeries(1);
+    pSeries->SetPointStyle(POINT_NONE);
+    pSeries->SetPenStyle(plat::PS_DASH);
+    pSeries->SetColor(kSetPointColor);
+}
+
 double CLiveCharts::RangeTop(float fMin, float fMax)
 {
     return fMax + (fMax - fMin) * kTopMargin;
@@ -211,6 +229,7 @@ void CLiveCharts::Follow(const CRunControl& run)
     connect(&run, &CRunControl::sampleArrived, this, [this, &run](int speed, int torque) {
         const int nSamples = run.Record().GetCount();
         UpdateSpeed(nSamples, static_cast<float>(speed));
+        if (m_bSetPointTrace) UpdateSetPoint(nSamples, static_cast<float>(run.SetPoint()));
         UpdateTorque(nSamples, static_cast<float>(torque));
     });
 }

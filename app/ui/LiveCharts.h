@@ -62,6 +62,11 @@ public:
 
     static constexpr plat::COLORREF kMarkColor = plat::RGB(255, 191, 0);
     static constexpr plat::COLORREF kSilenceColor = plat::RGB(255, 64, 64);
+    // While on, each sample also adds the run's set-point to the speed
+    // chart as a dashed line (a program's steps against the speed).
+    void SetSetPointTrace(bool on) { m_bSetPointTrace = on; }
+    bool IsSetPointTrace() const { return m_bSetPointTrace; }
+    void UpdateSetPoint(int nSamples, float fRpm);
     // A marker line at sample x (0 before the first) on both charts.
     void AddMarker(double x, const QString& label, plat::COLORREF crColor, int nPenStyle);
     // A journal's samples and events (but Start and Stop) on the charts, in
@@ -100,4 +105,5 @@ private:
     std::vector<double> m_deltaY;
     float m_fDeltaMin = 0;
     float m_fDeltaMax = 0;
+    bool m_bSetPointTrace = false;
 };

@@ -25,6 +25,15 @@ void CLiveSpeedField::SetInEffect(int rpm)
 {
     if (m_nInEffect < 0) return;
     m_nInEffect = rpm;
+    if (m_bLocked) m_pEdit->setText(QString::number(rpm));
+    Refresh();
+}
+
+void CLiveSpeedField::SetLocked(bool locked)
+{
+    m_bLocked = locked;
+    m_pEdit->setReadOnly(locked);
+    if (locked && m_nInEffect >= 0) m_pEdit->setText(QString::number(m_nInEffect));
     Refresh();
 }
 
@@ -60,7 +69,7 @@ void CLiveSpeedField::Refresh()
 
 bool CLiveSpeedField::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_pEdit && event->type() == QEvent::KeyPress && m_nInEffect >= 0) {
+    if (watched == m_pEdit && event->type() == QEvent::KeyPress && m_nInEffect >= 0 && !m_bLocked) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             emit sendRequested();

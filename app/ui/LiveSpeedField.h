@@ -22,6 +22,10 @@ public:
     // A new set-point was taken by the stirrer.
     void SetInEffect(int rpm);
     int InEffect() const { return m_nInEffect; }
+    // While something else drives the speed (a program) the field only
+    // shows the set-point in effect and takes no typing.
+    void SetLocked(bool locked);
+    bool IsLocked() const { return m_bLocked; }
     EState State() const { return m_eState; }
     // The text the state shows as the field's tool tip.
     static QString StateText(EState state, int inEffect);
@@ -39,4 +43,5 @@ private:
     QLineEdit* m_pEdit;
     int m_nInEffect = -1;  // -1: no run
     EState m_eState = EState::Idle;
+    bool m_bLocked = false;
 };

@@ -6,6 +6,7 @@
 #include "ui/Palette.h"
 
 #include <QPaintEvent>
+#include <QProxyStyle>
 #include <algorithm>
 
 namespace {
@@ -19,11 +20,27 @@ QString BarText(const QAction* action)
     QString text = action->text();
     return text.remove(u'&');
 }
+
+// Room around the bar's texts for the tiles' frames, as the drop-downs give it.
+class BarItemStyle : public QProxyStyle
+{
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override
+    {
+        const QSize base = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type != CT_MenuBarItem) return base;
+        return base + QSize(kBarItemMargin, CTarnMenu::kTileMargin / 2);
+    }
+};
 }  // namespace
 
 CMainMenuBar::CMainMenuBar(QWidget* parent) : QMenuBar(parent)
 {
     setNativeMenuBar(false);
+    // Only the bar: its menus keep the painter's style.
+    m_pItemStyle = std::make_unique<BarItemStyle>();
+    setStyle(m_pItemStyle.get());
     m_painter.SetMenuColor(vantoc::kBackground);
     m_painter.SetMenuItemColor(kItem);
     m_painter.SetMenuItemSelColor(kItemSelected);
@@ -44,6 +61,7 @@ CMainMenuBar::~CMainMenuBar()
         delete menu;
         menu = nullptr;
     }
+    setStyle(nullptr);
 }
 
 QMenu* CMainMenuBar::AddMenu(const QString& title)

@@ -4,7 +4,9 @@
 
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QStyle>
 #include <array>
+#include <memory>
 
 // The main window's menu bar: File (shown once it holds an entry), Run,
 // Settings and Help. The drop-downs are painted by the library's CTarnMenu
@@ -53,5 +55,6 @@ private:
     void ConvertNewEntries(QMenu* menu);
 
     CTarnMenu m_painter;  // never shown itself: it draws the menus below
+    std::unique_ptr<QStyle> m_pItemStyle;  // sizes the bar's own items
     std::array<QMenu*, 4> m_menus{};
 };

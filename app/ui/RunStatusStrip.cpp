@@ -25,6 +25,9 @@ CRunStatusStrip::CRunStatusStrip(const CRunControl& run, QWidget* parent) : QWid
         (*label)->setStyleSheet(QString::fromLatin1(kLight));
         layout->addWidget(*label);
     }
+    m_pCountdown = new QLabel(this);
+    m_pCountdown->setStyleSheet(QString::fromLatin1(kLight));
+    layout->addWidget(m_pCountdown);
     m_pNotice = new QLabel(this);
     m_pNotice->setStyleSheet(QString::fromLatin1(kAmber));
     layout->addWidget(m_pNotice);
@@ -147,4 +150,14 @@ void CRunStatusStrip::ShowNotice(const QString& text, const QDateTime& time)
 QString CRunStatusStrip::NoticeShown() const
 {
     return m_pNotice->text();
+}
+
+void CRunStatusStrip::SetCountdown(const QString& text)
+{
+    if (m_pCountdown->text() != text) m_pCountdown->setText(text);
+}
+
+QString CRunStatusStrip::CountdownShown() const
+{
+    return m_pCountdown->text();
 }

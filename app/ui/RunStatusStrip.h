@@ -45,6 +45,9 @@ public:
     // until the next one or the next Start.
     void ShowNotice(const QString& text, const QDateTime& time = QDateTime::currentDateTime());
     QString NoticeShown() const;
+    // The time left of a timed run or a program (empty hides it).
+    void SetCountdown(const QString& text);
+    QString CountdownShown() const;
     // The red alarm line, hidden until an alarm is raised on it.
     CAlarmBanner* Banner() const { return m_pBanner; }
 
@@ -56,6 +59,7 @@ private:
     QLabel* m_pAge;
     QLabel* m_pFile;
     QLabel* m_pNotice;
+    QLabel* m_pCountdown;
     CAlarmBanner* m_pBanner;
     QTimer m_timer;
     EAge m_eAge = EAge::None;

@@ -3,6 +3,7 @@
 #include "ui/CommandLine.h"
 #include "ui/EndPointView.h"
 #include "run/JournalStore.h"
+#include "run/SafetyLimits.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunDetailsDlg.h"
 #include "ui/StateEndpoint.h"
@@ -35,6 +36,8 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
         std::fprintf(stderr, "vantoc: run-state messages are off: %s\n", qPrintable(reason));
 
     dlg.SetFitToScreen(true);
+    QSettings settings;
+    dlg.SetLimits(CSafetyLimits::Load(settings));
     dlg.DoModal();
     dlg.OnDestroy();
     return 0;

@@ -21,18 +21,23 @@
 #include "ui/RunAutomation.h"
 #include "ui/CloseQuestion.h"
 #include "ui/InfoDlg.h"
+#include "ui/LimitsDlg.h"
 #include "ui/LiveCharts.h"
+#include "ui/LiveSpeedField.h"
 #include "ui/MainMenuBar.h"
 #include "ui/Palette.h"
 #include "ui/PortSettingDlg.h"
+#include "ui/ProgramEditorDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RecoveryDlg.h"
 #include "ui/RunDetailsDlg.h"
 #include "ui/RunExport.h"
 #include "ui/RunStatusStrip.h"
 #include "ui/TorqueCells.h"
+#include "ui/WindowAutomation.h"
 #include "ui/WindowPublishing.h"
 #include "link/CommPort.h"
+#include "run/DurationText.h"
 #include "run/JournalStore.h"
 #include "run/RunJournal.h"
 
@@ -41,6 +46,7 @@
 #include <QSettings>
 #include <QInputDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -48,6 +54,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QSettings>
 #include <cstdio>
 
 namespace {
@@ -79,8 +86,6 @@ QIcon ApplicationIcon()
 
 CStirrerDlg::CStirrerDlg(QWidget* parent)
     : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent),
-      m_pAutomation(std::make_unique<CRunAutomation>(m_run)),
-      m_pEndPoint(std::make_unique<CEndPointView>(m_run, *m_pAutomation)),
       m_pPublishing(std::make_unique<CWindowPublishing>(m_run)),
       m_scaler(this)
 {
@@ -92,6 +97,19 @@ CStirrerDlg::CStirrerDlg(QWidget* parent)
     connect(&m_run, &CRunControl::journalWarning, this, &CStirrerDlg::ShowJournalWarning);
     // Queued: the handler that ran the exchange finishes its steps first.
     connect(&m_run, &CRunControl::exchangesEnded, this, &CStirrerDlg::CloseIfQueued, Qt::QueuedConnection);
+    m_pAutomation = new CWindowAutomation(m_run, this);
+    m_pEndPoint = std::make_unique<CEndPointView>(m_run, m_pAutomation->Automation());
+    // The automation's stops are the Stop button's.
+    m_pAutomation->Automation().SetStopHandler([this](const QString& reason) {
+        const bool stopped = m_run.Stop(reason);
+        UpdateRunButtons(false);
+        return stopped;
+    });
+}
+
+void CStirrerDlg::SetLimits(const CSafetyLimits& limits)
+{
+    m_pAutomation->SetLimits(limits);
 }
 
 void CStirrerDlg::SetJournalOptions(const CRunControl::SJournalOptions& options)
@@ -152,6 +170,7 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     AddJournalEntries();
     AddMenuBar();
     AddStatusStrip();
+    SetUpAutomation();
     AddAssistantEntries();
     SetUpScaling();
     PortSettingsStep();
@@ -367,11 +386,78 @@ void CStirrerDlg::AddMenuBar()
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Start"), this, &CStirrerDlg::OnStart);
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Stop"), this, &CStirrerDlg::OnStop)->setEnabled(false);
     m_pMenuBar->AddSeparator(EMenu::Run);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Program…"), this, &CStirrerDlg::OnProgram);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Stop after…"), this, &CStirrerDlg::OnStopAfter);
     m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Mark event…"), this, &CStirrerDlg::OnMarkEvent,
                          QKeySequence(Qt::Key_F2));
     m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Port…"), this, &CStirrerDlg::OnPortSettings);
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Limits…"), this, &CStirrerDlg::OnLimits);
     m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Run details…"), this, &CStirrerDlg::OnRunDetails);
     m_pMenuBar->AddEntry(EMenu::Help, QStringLiteral("About…"), this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+}
+
+void CStirrerDlg::SetUpAutomation()
+{
+    m_pSpeedField = new CLiveSpeedField(GetDlgItem<QLineEdit>(kIdSpeed), this);
+    connect(m_pSpeedField, &CLiveSpeedField::sendRequested, this, &CStirrerDlg::OnSpeedEntered);
+    m_pAutomation->Attach(m_pStrip, m_pSpeedField, m_pCharts);
+}
+
+void CStirrerDlg::OnStopAfter()
+{
+    if (m_run.IsRunning()) return;
+    const double now = m_pAutomation->StopAfter();
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("Stop after"),
+                                               QStringLiteral("Stop the next run after (h:mm:ss; empty: no limit):"),
+                                               QLineEdit::Normal, now > 0 ? CDurationText::Format(now) : QString(), &ok);
+    if (!ok) return;
+    if (text.trimmed().isEmpty()) {
+        m_pAutomation->SetStopAfter(0);
+        return;
+    }
+    const std::optional<double> seconds = CDurationText::Parse(text.trimmed());
+    if (!seconds || *seconds <= 0) {
+        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME),
+                             QStringLiteral("\"%1\" is not a duration. Use h:mm:ss, m:ss or seconds.").arg(text.trimmed()));
+        return;
+    }
+    m_pAutomation->SetStopAfter(*seconds);
+}
+
+void CStirrerDlg::OnProgram()
+{
+    if (m_run.IsRunning()) return;
+    CWindowAutomation& automation = *m_pAutomation;
+    CProgramEditorDlg dlg(automation.Automation().Program(), m_strProgramPath, automation.Automation().Limits().maxRpm,
+                          this);
+    dlg.exec();
+    m_strProgramPath = dlg.ProgramPath();
+    const QString name = m_strProgramPath.isEmpty() ? QStringLiteral("(not saved)")
+                                                    : QFileInfo(m_strProgramPath).completeBaseName();
+    automation.SetProgram(dlg.Program(), name);
+}
+
+// Remembered for the next program start as soon as they are confirmed.
+void CStirrerDlg::OnLimits()
+{
+    if (m_run.IsRunning()) return;
+    CLimitsDlg dlg(m_pAutomation->Automation().Limits(), this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const CSafetyLimits limits = dlg.Limits();
+    SetLimits(limits);
+    QSettings settings;
+    limits.Save(settings);
+}
+
+void CStirrerDlg::OnSpeedEntered()
+{
+    if (!m_run.IsRunning() || !m_pAutomation->IsSpeedManual()) return;
+    if (!UpdateData(plat::TRUE)) return;
+    if (m_pAutomation->ChangeSpeed(m_nSpeed) && m_nSpeed == CRunControl::kMaxSpeed) {
+        m_nSpeed = CRunControl::kMaxSpeed - 1;
+        UpdateData(plat::FALSE);
+    }
 }
 
 void CStirrerDlg::AddStatusStrip()
@@ -527,9 +613,12 @@ void CStirrerDlg::OnSysCommand(unsigned nID)
 
 void CStirrerDlg::OnDeltaposSpeedSpin(int iDelta)
 {
+    if (m_pSpeedField && m_pSpeedField->IsLocked()) return;
     UpdateData(plat::TRUE);
     m_nSpeed += iDelta < 0 ? 10 : -10;
     UpdateData(plat::FALSE);
+    // During a plain run the spin sets the speed at once.
+    if (m_run.IsRunning()) OnSpeedEntered();
 }
 
 void CStirrerDlg::OnDeltaposTempSpin(int iDelta)
@@ -547,8 +636,17 @@ void CStirrerDlg::OnStart()
     }
     // A value the validation refused has been shown; nothing is sent.
     if (!UpdateData(plat::TRUE)) return;
-    m_pPublishing->SetSetPoint(m_nSpeed == CRunControl::kMaxSpeed ? m_nSpeed - 1 : m_nSpeed);
-    switch (m_run.Start(m_nSpeed)) {
+    const bool program = m_pAutomation->Automation().HasProgram();
+    if (!program && (m_nSpeed < CRunControl::kMinSpeed || m_nSpeed > CRunControl::kMaxSpeed)) {
+        CInfoDlg::ShowString(vantoc::IDS_SPEED_RANGE);
+        return;
+    }
+    const std::optional<int> rpm = m_pAutomation->PrepareStart(m_nSpeed);
+    if (!rpm) return;
+    int startRpm = *rpm;
+    const int publishedRpm = program ? startRpm : m_nSpeed;
+    m_pPublishing->SetSetPoint(publishedRpm == CRunControl::kMaxSpeed ? publishedRpm - 1 : publishedRpm);
+    switch (program ? m_run.Start(startRpm) : m_run.Start(m_nSpeed)) {
     case CRunControl::EStart::NotConnected:
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED_RESTART);
         break;
@@ -578,7 +676,9 @@ void CStirrerDlg::UpdateRunButtons(bool running)
     m_btnStart->setEnabled(!running);
     m_btnStop->setEnabled(running);
     if (!m_pMenuBar) return;
-    for (const auto& [text, enabled] : {std::pair{"Start", !running}, {"Stop", running}, {"Port…", !running}})
+    for (const auto& [text, enabled] :
+         {std::pair{"Start", !running}, {"Stop", running}, {"Port…", !running}, {"Stop after…", !running},
+          {"Program…", !running}, {"Limits…", !running}})
         if (QAction* entry = m_pMenuBar->Entry(QString::fromUtf8(text))) entry->setEnabled(enabled);
 }
 

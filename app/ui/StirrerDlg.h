@@ -15,7 +15,10 @@ class CEndPointView;
 class CRunAutomation;
 struct CEndPointRules;
 class CLiveCharts;
+class CLiveSpeedField;
 class CMainMenuBar;
+class CWindowAutomation;
+struct CSafetyLimits;
 class CRunStatusStrip;
 class CTorqueCells;
 class CWindowPublishing;
@@ -57,7 +60,6 @@ public:
     void OnEndPointSettings();
     // "Tare torque" (F3): the mean of the last five samples becomes zero.
     void OnTare();
-    CRunAutomation& Automation() { return *m_pAutomation; }
     const CEndPointView* EndPoint() const { return m_pEndPoint.get(); }
     const CBrokerLinkCell* BrokerCell() const { return m_pBrokerCell; }
     const CTorqueCells* TorqueCells() const { return m_pTorqueCells; }
@@ -83,6 +85,18 @@ public:
     // Scales the window down so that it fits available (the screen's free
     // area less the window frame when empty); never up.
     void FitToScreen(QSize available = QSize());
+    // The laboratory's limits (the application reads the remembered ones).
+    void SetLimits(const CSafetyLimits& limits);
+    CWindowAutomation* Automation() const { return m_pAutomation; }
+    // "Program…": the program editor; the program it ends with runs at the
+    // next Start instead of the single speed.
+    void OnProgram();
+    // "Limits…": the laboratory's limits, remembered.
+    void OnLimits();
+    // "Stop after…": asks h:mm:ss for the next run.
+    void OnStopAfter();
+    // Enter in the speed field during a run: the shown speed at once.
+    void OnSpeedEntered();
     // "Port…": while no run is under way, the port dialog again and a new
     // connection with its choice.
     void OnPortSettings();
@@ -140,6 +154,7 @@ private:
     void ShowJournalWarning(const QString& text);
     void CloseIfQueued();
     bool StopForClose();
+    void SetUpAutomation();
     void ShowConnectionProblem(const QString& reason);
     void OnRemoteStop(const QString& text);
     void AddAssistantEntries();
@@ -149,7 +164,6 @@ private:
 
     CRunControl m_run;
     // After the run control: they end before it.
-    std::unique_ptr<CRunAutomation> m_pAutomation;
     std::unique_ptr<CEndPointView> m_pEndPoint;
     std::unique_ptr<CWindowPublishing> m_pPublishing;
     SMqttSettings m_networkSettings;
@@ -166,6 +180,8 @@ private:
     QMenu* m_pSysMenu = nullptr;
     CRunStatusStrip* m_pStrip = nullptr;
     CMainMenuBar* m_pMenuBar = nullptr;
+    CWindowAutomation* m_pAutomation = nullptr;  // child object
+    CLiveSpeedField* m_pSpeedField = nullptr;    // child object
     QRect m_rcTemplate;  // the template's controls and background picture
     CTemplateScaler m_scaler;
     int m_nProblemHeight = 0;  // the problem line and its margin, 0 when hidden
@@ -176,5 +192,6 @@ private:
     int m_nBackground = 2;
     QString m_strPortName = QStringLiteral("com1");
     QString m_strBaudRate = QStringLiteral("9600");
+    QString m_strProgramPath;  // the program file last loaded or saved
     bool m_bCloseQueued = false;
 };

@@ -143,3 +143,31 @@ TEST(DigitStrip, CellsAreDistinctAndLightGround)
 }
 
 }  // namespace
+
+// Scale-to-fit stretches the whole picture over the window: at 1.5 times
+// the size each cell covers 1.5 times the pixels; off, a larger window
+// still shows the cells at the strip's size at (3, 3).
+TEST_F(VelDigitPaint, ScaleToFitStretchesThePictureAndIsOffByDefault)
+{
+    Show(7, 1, 0, false);
+    const QSize native = digit->size();
+    ASSERT_EQ(native, QSize(69, 118));
+    EXPECT_FALSE(digit->IsScaleToFit());
+    digit->resize(native * 3 / 2);
+    EXPECT_EQ(CellsShown(), std::vector<int>{7}) << "unscaled: the cell at its own size";
+
+    digit->SetScaleToFit(true);
+    const QImage shot = Snapshot(host);
+    const QPoint origin = digit->geometry().topLeft();
+    const QImage cell = strip.copy(7 * 63, 0, 63, 112);
+    int mismatched = 0, compared = 0;
+    for (int y = 4; y < 108; y += 7)
+        for (int x = 4; x < 59; x += 5) {
+            const QColor want = cell.pixelColor(x, y);
+            const QColor got = shot.pixelColor(origin + QPoint((3 + x) * 3 / 2, (3 + y) * 3 / 2));
+            ++compared;
+            mismatched += std::abs(want.red() - got.red()) + std::abs(want.green() - got.green()) +
+                              std::abs(want.blue() - got.blue()) > 90;
+        }
+    EXPECT_LT(mismatched, compared / 10) << "the cell drawn at 1.5 times its size";
+}
