@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QHostInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <mosquitto.h>
 #include <unistd.h>
 
@@ -134,6 +136,18 @@ std::vector<std::chrono::steady_clock::time_point> CMqttPublisher::Attempts() co
     return m_attempts;
 }
 
+QString CMqttPublisher::LinkReason() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_strLinkReason;
+}
+
+void CMqttPublisher::SetLinkReason(const QString& reason)
+{
+    std::lock_guard lock(m_mutex);
+    m_strLinkReason = reason;
+}
+
 void CMqttPublisher::SetLink(ELink link)
 {
     if (m_link.exchange(link) != link) emit linkChanged(link);
@@ -241,7 +255,11 @@ void CMqttPublisher::TryConnect(Clock::time_point& nextAttempt)
         return;
     }
     // A host that cannot be resolved or reached gets the same waits.
-    if (m_link.load() != ELink::Refused) SetLink(ELink::Unreachable);
+    if (m_link.load() != ELink::Refused) {
+        SetLinkReason(rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(std::strerror(errno))
+                                           : QString::fromUtf8(mosquitto_strerror(rc)));
+        SetLink(ELink::Unreachable);
+    }
     nextAttempt = Clock::now() + std::chrono::milliseconds(m_backoff.Next());
 }
 
@@ -251,7 +269,11 @@ void CMqttPublisher::Failed(Clock::time_point& nextAttempt)
     m_bSocketOpen = false;
     m_bConnected = false;
     m_nUnacknowledged = 0;
-    if (!m_bRefused) SetLink(ELink::Unreachable);
+    if (!m_bRefused) {
+        if (m_link.load() == ELink::Connected) SetLinkReason(QStringLiteral("connection lost"));
+        else if (m_link.load() == ELink::Connecting) SetLinkReason(QStringLiteral("no answer from the broker"));
+        SetLink(ELink::Unreachable);
+    }
     m_bRefused = false;
     nextAttempt = Clock::now() + std::chrono::milliseconds(m_backoff.Next());
 }
@@ -261,6 +283,7 @@ void CMqttPublisher::OnConnect(mosquitto* mosq, void* self, int rc)
     auto* p = static_cast<CMqttPublisher*>(self);
     if (rc != 0) {
         p->m_bRefused = true;
+        p->SetLinkReason(QString::fromUtf8(mosquitto_connack_string(rc)));
         p->SetLink(ELink::Refused);
         p->Problem(QStringLiteral("The MQTT broker %1:%2 refused the connection: %3. The run goes on without it; "
                                   "trying again later.")
@@ -284,6 +307,7 @@ void CMqttPublisher::OnConnect(mosquitto* mosq, void* self, int rc)
                                              [](const SOutgoing& o) { return o.bRetain; });
         if (p->m_bHaveState && !stateQueued) p->m_queue.push_front(p->m_lastState);
     }
+    p->SetLinkReason(QString());
     p->SetLink(ELink::Connected);
 }
 

@@ -69,6 +69,10 @@ public:
     QString Prefix() const { return m_config.strPrefix; }
     QString Topic(const char* leaf) const { return m_config.strPrefix + QLatin1Char('/') + QLatin1String(leaf); }
     ELink Link() const { return m_link.load(); }
+    // Why the link is not up, in the library's words ("not authorised",
+    // "Connection refused"); empty while connected or before a failure.
+    // Any thread.
+    QString LinkReason() const;
     int QueuedCount() const;
     // Connection attempts so far, in steady-clock time.
     std::vector<std::chrono::steady_clock::time_point> Attempts() const;
@@ -100,6 +104,7 @@ private:
     void Failed(Clock::time_point& nextAttempt);
     void FinishFlush();
     void SetLink(ELink link);
+    void SetLinkReason(const QString& reason);
     void Problem(const QString& text);
 
     static void OnConnect(mosquitto* mosq, void* self, int rc);
@@ -120,6 +125,7 @@ private:
     bool m_bStopping = false;
     Clock::time_point m_flushUntil;
     std::vector<Clock::time_point> m_attempts;
+    QString m_strLinkReason;
 
     // Network thread only.
     mosquitto* m_pMosq = nullptr;

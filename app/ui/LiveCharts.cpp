@@ -80,6 +80,9 @@ void CLiveCharts::Reset()
     m_fSpeedMin = 0;
     m_fSpeedMax = kInitialMax;
     m_nSpeedSamples = 0;
+    m_nXExtent = 1;
+    m_deltaX.clear();
+    m_deltaY.clear();
     m_pTorqueChart->RemoveAll(plat::TRUE);
     m_pSpeedChart->RemoveAll(plat::TRUE);
     m_nPlaced = 0;
@@ -102,8 +105,9 @@ void CLiveCharts::UpdateTorque(int nSamples, float fTorque)
 {
     m_fTorqueMin = std::min(m_fTorqueMin, fTorque);
     m_fTorqueMax = std::max(m_fTorqueMax, fTorque);
+    m_nXExtent = std::max(m_nSpeedSamples, nSamples) + 1;
     AddPoint(m_pTorqueChart, nSamples, fTorque, POINT_DIAMOND, kTorqueColor);
-    ApplyRanges(std::max(m_nSpeedSamples, nSamples));
+    ApplyRanges(m_nXExtent - 1);
 }
 
 void CLiveCharts::ApplyRanges(int nSamples)
@@ -118,6 +122,10 @@ void CLiveCharts::ApplyRanges(int nSamples)
         fSpeedMin = std::min(fSpeedMin, float(dMin));
         fSpeedMax = std::max(fSpeedMax, float(dMax));
     }
+    if (m_bDeltaShown && !m_deltaY.empty()) {
+        fTorqueMin = std::min(fTorqueMin, m_fDeltaMin);
+        fTorqueMax = std::max(fTorqueMax, m_fDeltaMax);
+    }
     if (m_overlays.YRange(false, dMin, dMax)) {
         fTorqueMin = std::min(fTorqueMin, float(dMin));
         fTorqueMax = std::max(fTorqueMax, float(dMax));
@@ -125,6 +133,53 @@ void CLiveCharts::ApplyRanges(int nSamples)
     const int nXExtent = std::max(nSamples, m_overlays.XExtent()) + 1;
     SetRanges(m_pSpeedChart, fSpeedMin, fSpeedMax, nXExtent);
     SetRanges(m_pTorqueChart, fTorqueMin, fTorqueMax, nXExtent);
+}
+
+void CLiveCharts::UpdateDelta(int nSamples, float fDelta)
+{
+    if (m_deltaY.empty()) {
+        m_fDeltaMin = fDelta;
+        m_fDeltaMax = fDelta;
+    }
+    m_fDeltaMin = std::min(m_fDeltaMin, fDelta);
+    m_fDeltaMax = std::max(m_fDeltaMax, fDelta);
+    m_deltaX.push_back(nSamples);
+    m_deltaY.push_back(fDelta);
+    if (!m_bDeltaShown) return;
+    // The Δ series follows the current run's torque series.
+    const int index = CurrentSeries() + 1;
+    if (m_pTorqueChart->GetSeriesCount() == index + 1)
+        m_pTorqueChart->m_pGraph->AddOneDataOfSeries(index, nSamples, fDelta);
+    else PutDeltaSeries();
+    ApplyRanges(m_nXExtent - 1);
+}
+
+void CLiveCharts::ShowDelta(bool bShow)
+{
+    if (m_bDeltaShown == bShow) return;
+    m_bDeltaShown = bShow;
+    PutDeltaSeries();
+    ApplyRanges(m_nXExtent - 1);
+}
+
+// The series after the current run's torque series holds the Δ points
+// while shown and none while hidden; it exists only once the torque
+// series does.
+void CLiveCharts::PutDeltaSeries()
+{
+    const int index = CurrentSeries() + 1;
+    const int nCount = m_pTorqueChart->GetSeriesCount();
+    if (nCount < index) return;
+    const plat::UINT nPoints = m_bDeltaShown ? static_cast<plat::UINT>(m_deltaX.size()) : 0;
+    if (nCount == index) {
+        if (nPoints == 0) return;
+        m_pTorqueChart->AddSeries(nPoints, m_deltaX.data(), m_deltaY.data());
+        CVelGraphSeries* pSeries = m_pTorqueChart->m_pGraph->GetSeries(index);
+        pSeries->SetPointStyle(POINT_NONE);
+        pSeries->SetColor(kDeltaColor);
+        return;
+    }
+    m_pTorqueChart->SetSeriesAt(index, nPoints, m_deltaX.data(), m_deltaY.data());
 }
 
 void CLiveCharts::UpdateSetPoint(int nSamples, float fRpm)

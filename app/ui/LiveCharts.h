@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <limits>
+#include <vector>
 
 class COpenedRun;
 class CRunControl;
@@ -46,6 +47,16 @@ public:
     void UpdateSpeed(int nSamples, float fSpeed);
     // Also sets the ranges of both charts and repaints them.
     void UpdateTorque(int nSamples, float fTorque);
+
+    // The Δtorque series (torque minus the tare) on the torque chart,
+    // beside the torque; off by default. Its points are kept while hidden,
+    // so that showing it later shows the whole run since the tare.
+    static constexpr plat::COLORREF kDeltaColor = plat::RGB(0, 200, 255);
+    void ShowDelta(bool bShow);
+    bool IsDeltaShown() const { return m_bDeltaShown; }
+    // Δtorque of sample nSamples, after UpdateTorque for that sample.
+    void UpdateDelta(int nSamples, float fDelta);
+    int DeltaCount() const { return static_cast<int>(m_deltaX.size()); }
 
     // Follows a run control: Reset at its reset point, both updates for each
     // sample it records, a marker for each mark and silence it records.
@@ -92,9 +103,11 @@ private:
     void AddPoint(CVelGraphWnd* pChart, double x, double y, eCurvePointStyle eStyle, plat::COLORREF crColor);
     void StyleCurrent(CVelGraphWnd* pChart, eCurvePointStyle eStyle, plat::COLORREF crColor);
     static void SetRanges(CVelGraphWnd* pChart, float fMin, float fMax, int nXExtent);
-    // Both charts' ranges over the current run and the overlays.
+    // Both charts' ranges over the current run, Δtorque while shown, and
+    // the overlays.
     void ApplyRanges(int nSamples);
     void PlaceOverlays();
+    void PutDeltaSeries();
 
     CVelGraphWnd* m_pSpeedChart;
     CVelGraphWnd* m_pTorqueChart;
@@ -106,5 +119,11 @@ private:
     CChartOverlays m_overlays;
     int m_nPlaced = 0;  // overlay series at the front of each chart
     QString m_strCurrentName;
+    int m_nXExtent = 1;
+    bool m_bDeltaShown = false;
+    std::vector<double> m_deltaX;
+    std::vector<double> m_deltaY;
+    float m_fDeltaMin = 0;
+    float m_fDeltaMax = 0;
     bool m_bSetPointTrace = false;
 };

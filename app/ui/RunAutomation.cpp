@@ -55,6 +55,13 @@ void CRunAutomation::SetEndPointRules(const CEndPointRules& rules)
 {
     m_rules = rules;
     m_rules.Clamp();
+    // Rules set during a run apply to it: the operator often decides what
+    // "done" means once the torque is seen climbing. The threshold still
+    // waits for the tare at the start.
+    if (!m_bActive) return;
+    CEndPointRules now = m_rules;
+    if (m_bTareAtStart && !m_pEndPoint->IsTared()) now.thresholdOn = false;
+    m_pEndPoint->SetRules(now);
 }
 
 QString CRunAutomation::CheckStart(int plainRpm) const

@@ -32,7 +32,8 @@
 // SetTareAtStart), check the start speed with CheckStart, start the run
 // control at StartRpm; the automation takes over at runningChanged(true)
 // and lets go at runningChanged(false). Configuration changes take effect
-// at the next Start, except Tare and AcknowledgeAlarm.
+// at the next Start, except Tare, AcknowledgeAlarm and the end-point rules,
+// which apply to the run under way at once.
 //
 // Journal events it records: each set-point change (by the run control),
 // alarms, the tare value and the end point reached.

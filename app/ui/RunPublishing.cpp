@@ -3,9 +3,15 @@
 #include "ui/RunControl.h"
 
 #include <QMetaEnum>
+#include <algorithm>
 
 CRunPublishing::CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, QObject* parent)
-    : QObject(parent), m_control(control), m_publisher(std::move(config))
+    : CRunPublishing(control, std::move(config), 0, parent)
+{
+}
+
+CRunPublishing::CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, int setPoint, QObject* parent)
+    : QObject(parent), m_control(control), m_publisher(std::move(config)), m_nSetPoint(setPoint)
 {
     connect(&m_control, &CRunControl::runningChanged, this, &CRunPublishing::OnRunningChanged);
     connect(&m_control, &CRunControl::eventRecorded, this, &CRunPublishing::OnEventRecorded);
@@ -13,7 +19,14 @@ CRunPublishing::CRunPublishing(CRunControl& control, CMqttPublisher::SConfig con
     connect(&m_publisher, &CMqttPublisher::stopRequested, this, &CRunPublishing::remoteStop, Qt::QueuedConnection);
     connect(&m_publisher, &CMqttPublisher::problem, this, &CRunPublishing::problem, Qt::QueuedConnection);
     connect(&m_publisher, &CMqttPublisher::linkChanged, this, &CRunPublishing::linkChanged, Qt::QueuedConnection);
-    m_publisher.PublishState({mqtt_messages::EState::Idle, {}, 0, {}});
+    if (m_control.IsRunning()) {
+        m_start = RunStart();
+        m_nElapsedBeforeMs = std::max<qint64>(0, m_control.RunTimeMs());
+        m_elapsed.start();
+        m_publisher.PublishState({mqtt_messages::EState::Running, m_start, m_nSetPoint, m_strProgram});
+    } else {
+        m_publisher.PublishState({mqtt_messages::EState::Idle, {}, 0, {}});
+    }
     m_publisher.Start();
 }
 
@@ -25,7 +38,8 @@ CRunPublishing::~CRunPublishing()
 void CRunPublishing::OnRunningChanged(bool running)
 {
     if (running) {
-        m_start = QDateTime::currentDateTimeUtc();
+        m_start = RunStart();
+        m_nElapsedBeforeMs = 0;
         m_elapsed.start();
         m_publisher.PublishState({mqtt_messages::EState::Running, m_start, m_nSetPoint, m_strProgram});
         Event(QStringLiteral("start"), QStringLiteral("Started at %1 rpm").arg(m_nSetPoint));
@@ -44,6 +58,12 @@ void CRunPublishing::OnEventRecorded(int, CRunControl::EEvent kind, const QStrin
     Event(QString::fromLatin1(key ? key : "Other").toLower(), text);
 }
 
+// The run control's own start, so that the state and the journal agree.
+QDateTime CRunPublishing::RunStart() const
+{
+    return QDateTime::fromMSecsSinceEpoch(m_control.StartWall().nMsSinceEpoch, Qt::UTC);
+}
+
 void CRunPublishing::SetAlarm(bool on)
 {
     if (!m_control.IsRunning()) return;
@@ -56,7 +76,7 @@ void CRunPublishing::Sample(int number, int speed, int torque)
     mqtt_messages::SSample sample;
     sample.nNumber = number;
     sample.time = QDateTime::currentDateTimeUtc();
-    sample.dElapsedS = m_elapsed.isValid() ? m_elapsed.elapsed() / 1000.0 : 0.0;
+    sample.dElapsedS = m_elapsed.isValid() ? (m_nElapsedBeforeMs + m_elapsed.elapsed()) / 1000.0 : 0.0;
     sample.nSetPoint = m_nSetPoint;
     sample.nSpeed = speed;
     sample.nTorque = torque;

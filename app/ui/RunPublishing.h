@@ -19,8 +19,11 @@ class CRunPublishing : public QObject
 {
     Q_OBJECT
 public:
-    // Starts publishing at once (the state "idle" first).
+    // Starts publishing at once: the state "idle" first, or "running" with
+    // the run's start when made during a run.
     CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, QObject* parent = nullptr);
+    // The same, with the set-point of the run under way (or of the next).
+    CRunPublishing(CRunControl& control, CMqttPublisher::SConfig config, int setPoint, QObject* parent = nullptr);
     // Ends as Finish(0) would.
     ~CRunPublishing() override;
 
@@ -48,11 +51,13 @@ signals:
 private:
     void OnRunningChanged(bool running);
     void OnEventRecorded(int afterSamples, CRunControl::EEvent kind, const QString& text);
+    QDateTime RunStart() const;
 
     CRunControl& m_control;
     CMqttPublisher m_publisher;
     QDateTime m_start;
     QElapsedTimer m_elapsed;
+    qint64 m_nElapsedBeforeMs = 0;  // of a run under way when made
     int m_nSetPoint = 0;
     QString m_strProgram;
 };

@@ -114,6 +114,13 @@ void CRunStatusStrip::Refresh()
     m_pFile->setText(m_strFile);
 }
 
+void CRunStatusStrip::AddCell(QWidget* cell)
+{
+    auto* box = static_cast<QHBoxLayout*>(layout());
+    // After the run's cells, before the notice, the banner and the file.
+    box->insertWidget(box->indexOf(m_pNotice), cell);
+}
+
 QString CRunStatusStrip::RunTimeShown() const
 {
     return m_pTime->text();

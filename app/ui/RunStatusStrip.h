@@ -32,6 +32,9 @@ public:
 
     // Reads the run control now.
     void Refresh();
+    // A further cell (taken over), after the run's own and before the
+    // notice, the alarm banner and the journal's file name.
+    void AddCell(QWidget* cell);
     QString RunTimeShown() const;
     QString SamplesShown() const;
     QString AgeShown() const;

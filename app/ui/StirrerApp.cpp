@@ -1,6 +1,7 @@
 #include "ui/StirrerApp.h"
 
 #include "ui/CommandLine.h"
+#include "ui/EndPointView.h"
 #include "run/JournalStore.h"
 #include "run/SafetyLimits.h"
 #include "ui/ResourceIds.h"
@@ -23,6 +24,9 @@ int CStirrerApp::InitInstance(const CCommandLine& cl)
     journal.strOperator = CRunDetailsDlg::RememberedOperator();
     journal.strNote = cl.m_strNote;
     dlg.SetJournalOptions(journal);
+    QSettings remembered;
+    dlg.SetNetworkSettings(SMqttSettings::Load(remembered));
+    dlg.SetEndPointRules(CEndPointView::RememberedRules());
 
     CStateEndpoint endpoint;
     QString reason;

@@ -11,7 +11,14 @@
 #include "platform/ResourceModule.h"
 #include "platform/SpinButtonCtrl.h"
 #include "ui/AboutDlg.h"
+#include "ui/BrokerLinkCell.h"
 #include "ui/BusyExchange.h"
+#include "ui/AlarmBanner.h"
+#include "ui/EndPointDlg.h"
+#include "ui/EndPointView.h"
+#include "ui/NetworkDlg.h"
+#include "net/MqttMessages.h"
+#include "ui/RunAutomation.h"
 #include "ui/CloseQuestion.h"
 #include "ui/InfoDlg.h"
 #include "ui/LimitsDlg.h"
@@ -27,13 +34,17 @@
 #include "ui/RunExport.h"
 #include "ui/RunStatusStrip.h"
 #include "ui/RunViewer.h"
+#include "ui/TorqueCells.h"
 #include "ui/WindowAutomation.h"
+#include "ui/WindowPublishing.h"
 #include "link/CommPort.h"
 #include "run/DurationText.h"
 #include "run/JournalStore.h"
 #include "run/RunJournal.h"
 
 #include <QContextMenuEvent>
+#include <QHostInfo>
+#include <QSettings>
 #include <QInputDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -48,6 +59,8 @@
 #include <cstdio>
 
 namespace {
+const QString kShowDelta = QStringLiteral("Show \u0394torque on the chart");
+const QString kHideDelta = QStringLiteral("Hide \u0394torque on the chart");
 const int kIdTorqueDigit = 1000;
 const int kIdSpeedDigit = 1001;
 const int kIdTemperature = 1002;
@@ -74,8 +87,11 @@ QIcon ApplicationIcon()
 
 CStirrerDlg::CStirrerDlg(QWidget* parent)
     : plat::CDialog(plat::CDialogTemplate::Load(vantoc::DialogTemplatePath(vantoc::IDD_STIRRER_DIALOG)), parent),
+      m_pPublishing(std::make_unique<CWindowPublishing>(m_run)),
       m_scaler(this)
 {
+    connect(m_pPublishing.get(), &CWindowPublishing::remoteStop, this, &CStirrerDlg::OnRemoteStop);
+    connect(m_pPublishing.get(), &CWindowPublishing::problem, this, &CStirrerDlg::ShowJournalWarning);
     m_run.SetExchangeRunner(&CBusyExchange::Run);
     connect(&m_run, &CRunControl::sampleArrived, this, &CStirrerDlg::OnStirrerSample);
     connect(&m_run, &CRunControl::runningChanged, this, &CStirrerDlg::UpdateRunButtons);
@@ -83,6 +99,7 @@ CStirrerDlg::CStirrerDlg(QWidget* parent)
     // Queued: the handler that ran the exchange finishes its steps first.
     connect(&m_run, &CRunControl::exchangesEnded, this, &CStirrerDlg::CloseIfQueued, Qt::QueuedConnection);
     m_pAutomation = new CWindowAutomation(m_run, this);
+    m_pEndPoint = std::make_unique<CEndPointView>(m_run, m_pAutomation->Automation());
     // The automation's stops are the Stop button's.
     m_pAutomation->Automation().SetStopHandler([this](const QString& reason) {
         const bool stopped = m_run.Stop(reason);
@@ -155,8 +172,10 @@ plat::BOOL CStirrerDlg::OnInitDialog()
     AddMenuBar();
     AddStatusStrip();
     SetUpAutomation();
+    AddAssistantEntries();
     SetUpScaling();
     PortSettingsStep();
+    if (m_networkSettings.IsEnabled()) ApplyNetworkSettings(m_networkSettings);
     if (!m_run.Connect()) {
         ShowConnectionProblem(m_run.ConnectionProblem());
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED);
@@ -455,7 +474,80 @@ void CStirrerDlg::AddStatusStrip()
     const int top = m_rcTemplate.bottom() + 1;
     m_pStrip = new CRunStatusStrip(m_run, this);
     m_pStrip->setGeometry(0, top, width(), CRunStatusStrip::kHeight);
+    m_pTorqueCells = new CTorqueCells(m_pStrip);
+    m_pStrip->AddCell(m_pTorqueCells);
+    m_pBrokerCell = new CBrokerLinkCell(m_pStrip);
+    m_pStrip->AddCell(m_pBrokerCell);
+    connect(m_pPublishing.get(), &CWindowPublishing::publisherChanged, m_pBrokerCell, &CBrokerLinkCell::Follow);
+    m_pBrokerCell->Follow(m_pPublishing->Publisher());
     resize(width(), top + CRunStatusStrip::kHeight);
+}
+
+void CStirrerDlg::AddAssistantEntries()
+{
+    using EMenu = CMainMenuBar::EMenu;
+    CAlarmBanner* banner = m_pStrip->Banner();
+    m_pEndPoint->Attach(m_pTorqueCells, m_pCharts, banner);
+    connect(banner, &CAlarmBanner::raised, m_pPublishing.get(), [this] { m_pPublishing->SetAlarm(true); });
+    connect(banner, &CAlarmBanner::acknowledged, m_pPublishing.get(), [this] { m_pPublishing->SetAlarm(false); });
+    m_pMenuBar->AddSeparator(EMenu::Run);
+    m_pMenuBar->AddEntry(EMenu::Run, QStringLiteral("Tare torque"), this, &CStirrerDlg::OnTare, QKeySequence(Qt::Key_F3));
+    QAction* delta = m_pMenuBar->AddEntry(EMenu::Run, kShowDelta);
+    connect(delta, &QAction::triggered, this, [this, delta] {
+        const bool show = !m_pCharts->IsDeltaShown();
+        m_pEndPoint->ShowDelta(show);
+        delta->setText(show ? kHideDelta : kShowDelta);
+    });
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("End point…"), this, &CStirrerDlg::OnEndPointSettings);
+    m_pMenuBar->AddEntry(EMenu::Settings, QStringLiteral("Network…"), this, &CStirrerDlg::OnNetworkSettings);
+}
+
+void CStirrerDlg::OnTare()
+{
+    if (!m_pEndPoint->Tare()) m_pStrip->ShowNotice(QStringLiteral("Tare torque: no samples of a run yet"));
+}
+
+void CStirrerDlg::SetEndPointRules(const CEndPointRules& rules)
+{
+    m_pEndPoint->SetRules(rules);
+}
+
+void CStirrerDlg::OnEndPointSettings()
+{
+    CEndPointDlg dlg(m_pEndPoint->Rules(), this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    m_pEndPoint->SetRules(dlg.Rules());
+    CEndPointView::RememberRules(dlg.Rules());
+}
+
+void CStirrerDlg::OnNetworkSettings()
+{
+    const QString prefix = mqtt_messages::DefaultPrefix(QHostInfo::localHostName(), CCommPort::Instance()->PortName());
+    CNetworkDlg dlg(m_networkSettings, this, prefix);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (!ApplyNetworkSettings(dlg.Settings())) return;
+    QSettings remembered;
+    dlg.Settings().Save(remembered);
+}
+
+bool CStirrerDlg::ApplyNetworkSettings(const SMqttSettings& settings)
+{
+    QString error;
+    if (m_pPublishing->Apply(settings, CCommPort::Instance()->PortName(), &error)) {
+        m_networkSettings = settings;
+        return true;
+    }
+    QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
+    return false;
+}
+
+// Only when the settings accept it; the motor stops as Stop stops it.
+void CStirrerDlg::OnRemoteStop(const QString& text)
+{
+    if (!m_run.IsRunning()) return;
+    const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
+    m_run.RecordEvent(CRunControl::EEvent::Other, QStringLiteral("Stop requested over MQTT: %1").arg(said));
+    OnStop();
 }
 
 void CStirrerDlg::OnMarkEvent()
@@ -560,6 +652,8 @@ void CStirrerDlg::OnStart()
     const std::optional<int> rpm = m_pAutomation->PrepareStart(m_nSpeed);
     if (!rpm) return;
     int startRpm = *rpm;
+    const int publishedRpm = program ? startRpm : m_nSpeed;
+    m_pPublishing->SetSetPoint(publishedRpm == CRunControl::kMaxSpeed ? publishedRpm - 1 : publishedRpm);
     switch (program ? m_run.Start(startRpm) : m_run.Start(m_nSpeed)) {
     case CRunControl::EStart::NotConnected:
         CInfoDlg::ShowString(vantoc::IDS_CONNECT_FAILED_RESTART);
@@ -691,4 +785,5 @@ void CStirrerDlg::CloseIfQueued()
 void CStirrerDlg::OnDestroy()
 {
     m_run.Shutdown();
+    m_pPublishing->Finish();
 }

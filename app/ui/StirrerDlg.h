@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/MqttSettings.h"
 #include "platform/Dialog.h"
 #include "ui/RunControl.h"
 #include "ui/TemplateScaler.h"
@@ -7,7 +8,12 @@
 #include <QImage>
 #include <QPointer>
 #include <array>
+#include <memory>
 
+class CBrokerLinkCell;
+class CEndPointView;
+class CRunAutomation;
+struct CEndPointRules;
 class CLiveCharts;
 class CLiveSpeedField;
 class CMainMenuBar;
@@ -15,6 +21,8 @@ class CWindowAutomation;
 struct CSafetyLimits;
 class CRunStatusStrip;
 class CRunViewer;
+class CTorqueCells;
+class CWindowPublishing;
 class CTarnStatic;
 class CVelButton;
 class CVelDigit;
@@ -38,6 +46,24 @@ public:
     // The run journal (off unless set; the application sets it). With a
     // journal, the window offers the unfinished runs it finds at start.
     void SetJournalOptions(const CRunControl::SJournalOptions& options);
+    // The broker settings the window starts publishing with (none by
+    // default); applied once the port is chosen.
+    void SetNetworkSettings(const SMqttSettings& settings) { m_networkSettings = settings; }
+    // Publishes with new settings at once (the old connection ends); false
+    // after showing why they cannot be used.
+    bool ApplyNetworkSettings(const SMqttSettings& settings);
+    const CWindowPublishing* Publishing() const { return m_pPublishing.get(); }
+    // "Network…": the broker settings, remembered and applied at once.
+    void OnNetworkSettings();
+    // The end-point rules the window starts with (the remembered ones in
+    // the program); "End point…" changes and remembers them.
+    void SetEndPointRules(const CEndPointRules& rules);
+    void OnEndPointSettings();
+    // "Tare torque" (F3): the mean of the last five samples becomes zero.
+    void OnTare();
+    const CEndPointView* EndPoint() const { return m_pEndPoint.get(); }
+    const CBrokerLinkCell* BrokerCell() const { return m_pBrokerCell; }
+    const CTorqueCells* TorqueCells() const { return m_pTorqueCells; }
 
     // "Mark event…" (F2): asks for a note and marks the run.
     void OnMarkEvent();
@@ -133,11 +159,19 @@ private:
     bool StopForClose();
     void SetUpAutomation();
     void ShowConnectionProblem(const QString& reason);
+    void OnRemoteStop(const QString& text);
+    void AddAssistantEntries();
     void HideConnectionProblem();
     void SetUpScaling();
     void LayOutWindow();
 
     CRunControl m_run;
+    // After the run control: they end before it.
+    std::unique_ptr<CEndPointView> m_pEndPoint;
+    std::unique_ptr<CWindowPublishing> m_pPublishing;
+    SMqttSettings m_networkSettings;
+    CBrokerLinkCell* m_pBrokerCell = nullptr;
+    CTorqueCells* m_pTorqueCells = nullptr;
     CVelDigit* m_digTorque = nullptr;
     CVelDigit* m_digSpeed = nullptr;
     CLiveCharts* m_pCharts = nullptr;  // child object; charts 1010 and 1007

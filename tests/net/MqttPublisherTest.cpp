@@ -177,6 +177,9 @@ TEST(MqttPublisherTest, WrongPasswordIsSaidOnceAndRetriedWithGrowingWaits)
         EXPECT_GE(std::chrono::duration_cast<milliseconds>(attempts[i + 1] - attempts[i]).count(), expectedMs[i] - 50)
             << "wait " << i;
     EXPECT_EQ(publisher.Link(), CMqttPublisher::ELink::Refused);
+    // The reason stays through the waits between attempts, for the window's
+    // broker cell.
+    EXPECT_TRUE(publisher.LinkReason().contains("not authorised")) << publisher.LinkReason().toStdString();
     EXPECT_EQ(problems.load(), 1);
     {
         std::lock_guard lock(saidMutex);
