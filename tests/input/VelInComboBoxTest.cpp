@@ -34,10 +34,12 @@ protected:
         return combo;
     }
 
-    QWidget host;
     QStringList choices{"Anchor", "Paddle", "Propeller", "Turbine"};
     int ends = 0;
     sInPlaceNotify last;
+    // Last, so that a box still open when the test ends reports its end
+    // into members that are still alive.
+    QWidget host;
 };
 
 TEST_F(InComboFixture, SelectsTheFirstEntryBeginningWithTheText)
