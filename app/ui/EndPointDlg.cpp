@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QMessageBox>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -216,9 +215,7 @@ void CEndPointDlg::accept()
     QString error;
     QWidget* field = nullptr;
     if (!Collect(&read, &error, &field)) {
-        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
-        if (field)
-            field->setFocus(Qt::OtherFocusReason);
+        CNumberField::ShowRefusal(this, error, field);
         return;
     }
     m_rules = read;

@@ -9,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -120,9 +119,7 @@ void CLimitsDlg::accept()
     QString error;
     QWidget* field = nullptr;
     if (!Collect(&read, &error, &field)) {
-        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
-        if (field)
-            field->setFocus(Qt::OtherFocusReason);
+        CNumberField::ShowRefusal(this, error, field);
         return;
     }
     m_limits = read;

@@ -5,6 +5,7 @@
 #include "net/BrokerUrl.h"
 #include "net/MqttCredentials.h"
 #include "net/MqttMessages.h"
+#include "ui/NumberField.h"
 #include "ui/ResourceIds.h"
 
 #include <QCheckBox>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QVBoxLayout>
 #include <unistd.h>
 
@@ -156,8 +156,7 @@ void CNetworkDlg::accept()
     QString error;
     Field field = FieldNone;
     if (!Check(entered, &error, &field)) {
-        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
-        if (CVelEdit* edit = EditOf(field)) edit->setFocus(Qt::OtherFocusReason);
+        CNumberField::ShowRefusal(this, error, EditOf(field));
         return;
     }
     m_settings = entered;

@@ -2,6 +2,10 @@
 
 #include "input/VelEdit.h"
 #include "run/DurationText.h"
+#include "ui/ResourceIds.h"
+
+#include <QMessageBox>
+#include <QWidget>
 
 #include <cmath>
 
@@ -93,4 +97,11 @@ QString CNumberField::Refusal() const
     const QString decimals =
         m_nDecimals == 1 ? QStringLiteral("one decimal") : QStringLiteral("%1 decimals").arg(m_nDecimals);
     return QStringLiteral("%1 must be a number %2 with at most %3.").arg(m_strName, range, decimals);
+}
+
+void CNumberField::ShowRefusal(QWidget* dialog, const QString& error, QWidget* field)
+{
+    QMessageBox::warning(dialog, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
 }

@@ -33,6 +33,9 @@ public:
     static std::optional<double> ParseNumber(const QString& text, double min, double max, unsigned decimals);
     static std::optional<double> ParseDuration(const QString& text, double min, double max);
     QString Refusal() const;
+    // What a settings dialog does with a refused confirmation: the reason in
+    // a message box, then the focus on the field that was refused (if any).
+    static void ShowRefusal(QWidget* dialog, const QString& error, QWidget* field);
 
 private:
     QString Text(double value) const;
