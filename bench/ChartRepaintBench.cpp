@@ -214,13 +214,21 @@ void BM_AppendReduction(benchmark::State& state)
 
 // A day-long run sample by sample (86 400 samples, one per second), each
 // appended and painted the way the main window does it. Reported: the
-// median cost of the first and of the last 100 samples, and their ratio.
+// median cost of the first 100 samples, of 100 samples two hours in and of
+// the last 100, and the ratios of the last to the other two.
 void BM_DayLongRun(benchmark::State& state)
 {
     constexpr int kSamples = 86400;
     constexpr int kWindow = 100;
+    // After two hours (about ten samples a pixel column, the speed settled
+    // on a step) the picture no longer thickens: from there on the cost
+    // should not grow with the run.
+    constexpr int kFilled = 8000;
     for (auto _ : state) {
         Fixture f(1);
+        // The window paints its charts before a run starts: the first
+        // samples are not the process's first paints.
+        for (int i = 0; i < 20; ++i) f.Paint();
         std::vector<double> arCost;
         arCost.reserve(kSamples);
         for (int i = 1; i < kSamples; ++i) {
@@ -232,15 +240,19 @@ void BM_DayLongRun(benchmark::State& state)
             benchmark::DoNotOptimize(f.image.constBits());
             arCost.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
-        auto Median = [](std::vector<double> v) {
-            std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-            return v[v.size() / 2];
+        auto Median = [&](int nFrom) {
+            std::vector<double> v(arCost.begin() + nFrom, arCost.begin() + nFrom + kWindow);
+            std::nth_element(v.begin(), v.begin() + kWindow / 2, v.end());
+            return v[kWindow / 2];
         };
-        const double dFirst = Median({arCost.begin(), arCost.begin() + kWindow});
-        const double dLast = Median({arCost.end() - kWindow, arCost.end()});
+        const double dFirst = Median(0);
+        const double dFilled = Median(kFilled);
+        const double dLast = Median(static_cast<int>(arCost.size()) - kWindow);
         state.counters["first100_ms"] = dFirst;
+        state.counters["filled100_ms"] = dFilled;
         state.counters["last100_ms"] = dLast;
         state.counters["last_over_first"] = dLast / dFirst;
+        state.counters["last_over_filled"] = dLast / dFilled;
     }
 }
 
@@ -282,7 +294,7 @@ void BM_NaiveRepaint(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_FullRepaint)->Arg(100)->Arg(1000)->Arg(10000)->Arg(86400)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_AppendAndRepaint)->Arg(1000)->Arg(10000)->Arg(86400)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_AppendAndRepaint)->Arg(100)->Arg(1000)->Arg(10000)->Arg(86400)->Arg(100000)->Arg(300000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AppendReduction)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DayLongRun)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BulkLoad)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -11,6 +11,7 @@
 #include "platform/Rgn.h"
 
 #include <QPainter>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -174,6 +175,14 @@ public:
                    CBrush* brush = nullptr);
 
     int GetDeviceCaps(int index) const;
+
+    // The 32-bit pixels of the device under rect (logical coordinates), for
+    // writing opaque colours straight into them: the pixel at the rect's
+    // top-left, with the row stride in pixels. Null unless every pixel of
+    // the rect can be written so with the same effect as painting it: a
+    // 32-bit image device, a whole-pixel translation, source-over at full
+    // opacity, and the rect wholly inside the image and the clip.
+    std::uint32_t* DirectPixels(const CRect& rect, int* pStride);
 
 private:
     struct State {

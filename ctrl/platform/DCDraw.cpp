@@ -7,6 +7,7 @@
 
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace plat {
 
@@ -266,6 +267,31 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF color)
     if (!m_painter) return CLR_INVALID;
     m_painter->fillRect(QRect(x, y, 1, 1), ToQColor(color));
     return color & 0xFFFFFF;
+}
+
+std::uint32_t* CDC::DirectPixels(const CRect& rect, int* pStride)
+{
+    if (!m_painter || !m_device || rect.IsRectEmpty() || m_device->devType() != QInternal::Image) return nullptr;
+    auto* image = static_cast<QImage*>(m_device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
+        && format != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    // Writing into shared data would detach it away from the painter.
+    if (!image->isDetached()) return nullptr;
+    if (m_painter->compositionMode() != QPainter::CompositionMode_SourceOver || m_painter->opacity() != 1.0)
+        return nullptr;
+    const QTransform t = m_painter->combinedTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    const QRect logical = rect.toQRect();
+    if (m_painter->hasClipping() && !QRegion(logical).subtracted(m_painter->clipRegion()).isEmpty()) return nullptr;
+    const QRect device = logical.translated(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+    if (!image->rect().contains(device)) return nullptr;
+    const int nStride = static_cast<int>(image->bytesPerLine() / 4);
+    *pStride = nStride;
+    return reinterpret_cast<std::uint32_t*>(image->bits()) + static_cast<std::size_t>(device.y()) * nStride
+           + device.x();
 }
 
 const QImage* CDC::ReadableImage() const

@@ -51,5 +51,8 @@ void CMarkerStamp::FindSpans()
     }
     for (std::size_t i = 0; i < arSpans.size(); ++i)
         if (arSpans[i].dyBottom - arSpans[i].dyTop + 1 != arCount[i]) return;
+    std::stable_sort(arSpans.begin(), arSpans.end(), [](const tagSpan& a, const tagSpan& b) {
+        return a.dyBottom - a.dyTop < b.dyBottom - b.dyTop;
+    });
     m_arSpans = std::move(arSpans);
 }

@@ -42,6 +42,7 @@ public:
     // Whether every pixel has one colour: then stamps overlapping in any
     // order give the same picture.
     bool IsOneColour() const { return m_bOneColour; }
+    // Shortest first, so one spread of rows can grow from span to span.
     const std::vector<tagSpan>& Spans() const { return m_arSpans; }
     // Farthest pixel from the centre, in either direction.
     int Reach() const { return m_nReach; }

@@ -2,6 +2,7 @@
 
 #include "platform/AlphaBlend.h"
 #include "platform/ColorRef.h"
+#include "platform/DC.h"
 #include "platform/GdiDefs.h"
 #include "render/BlockRows.h"
 
@@ -14,21 +15,33 @@ CPixelLayer::CPixelLayer() = default;
 
 CPixelLayer::~CPixelLayer() = default;
 
-void CPixelLayer::Begin(plat::CRect rcArea)
+void CPixelLayer::Begin(plat::CRect rcArea, plat::CDC* pTarget)
 {
     m_ptOrigin = rcArea.TopLeft();
     const int w = std::max(rcArea.Width(), 0);
     const int h = std::max(rcArea.Height(), 0);
-    if (m_image.width() != w || m_image.height() != h) {
-        m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(0);
-        m_rcDirty.SetRectEmpty();
+    if (m_nMaskWords != (h + 63) / 64 || m_arMask.size() != static_cast<std::size_t>(w) * ((h + 63) / 64)) {
         m_nMaskWords = (h + 63) / 64;
         m_arMask.assign(static_cast<std::size_t>(w) * m_nMaskWords, 0);
         m_nMaskLeft = std::numeric_limits<int>::max();
         m_nMaskRight = -1;
     }
     Clear();
+    int nStride = 0;
+    std::uint32_t* pDirect = pTarget ? pTarget->DirectPixels(rcArea, &nStride) : nullptr;
+    m_bDirect = pDirect != nullptr;
+    if (m_bDirect) {
+        m_nWidth = w;
+        m_nHeight = h;
+        m_pBits = pDirect;
+        m_nStride = nStride;
+        return;
+    }
+    if (m_image.width() != w || m_image.height() != h) {
+        m_image = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        m_image.fill(0);
+        m_rcDirty.SetRectEmpty();
+    }
     m_nWidth = m_image.isNull() ? 0 : w;
     m_nHeight = m_image.isNull() ? 0 : h;
     m_pBits = m_image.isNull() ? nullptr : reinterpret_cast<std::uint32_t*>(m_image.bits());
@@ -50,6 +63,8 @@ void CPixelLayer::SetPenStyle(int nStyle)
 
 void CPixelLayer::Touch(int x0, int y0, int x1, int y1)
 {
+    // Only a picture of its own is blended, and only where it was drawn.
+    if (m_bDirect) return;
     const plat::CRect rc(std::max(std::min(x0, x1), 0), std::max(std::min(y0, y1), 0),
                          std::min(std::max(x0, x1) + 1, m_nWidth), std::min(std::max(y0, y1) + 1, m_nHeight));
     if (rc.IsRectEmpty()) return;
@@ -188,19 +203,6 @@ void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nC
     m_argb = argbKeep;
 }
 
-namespace {
-// Adds to every set bit of pBits (nWords words) the nShift (1..63) bits
-// above it, in place; the top bits go into pBits[nWords - 1] at most.
-void SpreadUp(std::uint64_t* pBits, int nWords, int nShift)
-{
-    for (int w = nWords - 1; w >= 0; --w) {
-        std::uint64_t v = pBits[w] | (pBits[w] << nShift);
-        if (w > 0) v |= pBits[w - 1] >> (64 - nShift);
-        pBits[w] = v;
-    }
-}
-}  // namespace
-
 void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords)
 {
     int nFirst = -1, nLast = -1;
@@ -234,18 +236,20 @@ void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const st
     const int nSpreadWords = nUsed + 1;
     m_arSpread.resize(static_cast<std::size_t>(nSpreadWords));
     std::uint64_t* pSpread = m_arSpread.data();
+    const std::uint64_t* pUsed = pRows + wFirst;
+    for (int w = 0; w < nUsed; ++w) pSpread[w] = pUsed[w];
+    pSpread[nUsed] = 0;
+    // Each row becomes the span's rows below it. The spans come shortest
+    // first, so the spread grows by one row at a time across them.
+    int nLength = 1;
     for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
+        for (const int nSpan = span.dyBottom - span.dyTop + 1; nLength < nSpan; ++nLength) {
+            pSpread[nUsed] |= pUsed[nUsed - 1] >> (64 - nLength);
+            for (int w = nUsed - 1; w > 0; --w) pSpread[w] |= (pUsed[w] << nLength) | (pUsed[w - 1] >> (64 - nLength));
+            pSpread[0] |= pUsed[0] << nLength;
+        }
         const int lx = x + span.dx - m_ptOrigin.x;
         if (lx < 0 || lx >= m_nWidth) continue;
-        // Each row becomes the span's rows below it: doubling shifts.
-        std::copy(pRows + wFirst, pRows + wFirst + nUsed, pSpread);
-        pSpread[nUsed] = 0;
-        const int nLength = span.dyBottom - span.dyTop + 1;
-        for (int nDone = 1; nDone < nLength;) {
-            const int nStep = std::min(nDone, nLength - nDone);
-            SpreadUp(pSpread, nSpreadWords, nStep);
-            nDone += nStep;
-        }
         OrIntoMask(lx, pSpread, nSpreadWords, yTop + wFirst * 64 + span.dyTop - m_ptOrigin.y);
     }
     m_argb = argbKeep;
@@ -270,20 +274,52 @@ void CPixelLayer::OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int 
     if (m_nHeight % 64 != 0) pTo[m_nMaskWords - 1] &= (std::uint64_t(1) << (m_nHeight % 64)) - 1;
 }
 
+namespace {
+// Turns 64 words of 64 bits around their diagonal: bit j of word i becomes
+// bit i of word j.
+void Transpose64(std::uint64_t a[64])
+{
+    std::uint64_t m = 0x00000000FFFFFFFFull;
+    for (int j = 32; j != 0; j >>= 1, m ^= m << j) {
+        for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t t = ((a[k] >> j) ^ a[k | j]) & m;
+            a[k] ^= t << j;
+            a[k | j] ^= t;
+        }
+    }
+}
+}  // namespace
+
+// The mask holds columns; the picture is stored row by row. Tiles of 64
+// columns by 64 rows are turned around, so pixels go down as runs along
+// rows, one after the other in memory.
 void CPixelLayer::PutMask()
 {
-    for (int x = m_nMaskLeft; x <= m_nMaskRight; ++x) {
-        std::uint64_t* pWords = m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords;
+    std::uint64_t tile[64];
+    for (int x0 = m_nMaskLeft; x0 <= m_nMaskRight; x0 += 64) {
+        const int nColumns = std::min(64, m_nMaskRight - x0 + 1);
         for (int w = 0; w < m_nMaskWords; ++w) {
-            for (std::uint64_t bits = pWords[w]; bits != 0;) {
-                // One run of set bits at a time.
-                const int nFirst = std::countr_zero(bits);
-                const int nLength = std::countr_one(bits >> nFirst);
-                std::uint32_t* p = m_pBits + static_cast<std::size_t>(w * 64 + nFirst) * m_nStride + x;
-                for (int i = 0; i < nLength; ++i, p += m_nStride) *p = m_argbMask;
-                bits = nFirst + nLength >= 64 ? 0 : bits & (~std::uint64_t(0) << (nFirst + nLength));
+            std::uint64_t nAny = 0;
+            std::uint64_t* pWord = m_arMask.data() + static_cast<std::size_t>(x0) * m_nMaskWords + w;
+            for (int i = 0; i < nColumns; ++i, pWord += m_nMaskWords) {
+                tile[i] = *pWord;
+                nAny |= *pWord;
+                *pWord = 0;
             }
-            pWords[w] = 0;
+            if (nAny == 0) continue;
+            std::fill(tile + nColumns, tile + 64, 0);
+            Transpose64(tile);
+            const int nRows = std::min(64, m_nHeight - w * 64);
+            for (int j = 0; j < nRows; ++j) {
+                std::uint32_t* pRow = m_pBits + static_cast<std::size_t>(w * 64 + j) * m_nStride + x0;
+                for (std::uint64_t bits = tile[j]; bits != 0;) {
+                    // One run of set bits at a time.
+                    const int nFirst = std::countr_zero(bits);
+                    const int nLength = std::countr_one(bits >> nFirst);
+                    std::fill_n(pRow + nFirst, nLength, m_argbMask);
+                    bits = nFirst + nLength >= 64 ? 0 : bits & (~std::uint64_t(0) << (nFirst + nLength));
+                }
+            }
         }
     }
     m_nMaskLeft = std::numeric_limits<int>::max();
@@ -293,6 +329,10 @@ void CPixelLayer::PutMask()
 void CPixelLayer::Paint(plat::CDC* pDC)
 {
     PutMask();
+    if (m_bDirect) {
+        m_rcDirty.SetRectEmpty();
+        return;
+    }
     if (m_rcDirty.IsRectEmpty()) return;
     const QRect rc = m_rcDirty.toQRect();
     plat::AlphaBlendImage(pDC, m_ptOrigin.x + rc.x(), m_ptOrigin.y + rc.y(), m_image, rc);
@@ -305,6 +345,8 @@ void CPixelLayer::Clear()
         std::fill_n(m_arMask.data() + static_cast<std::size_t>(x) * m_nMaskWords, m_nMaskWords, 0);
     m_nMaskLeft = std::numeric_limits<int>::max();
     m_nMaskRight = -1;
+    // Pixels written into a target are its own now.
+    if (m_bDirect) m_rcDirty.SetRectEmpty();
     if (m_rcDirty.IsRectEmpty()) return;
     auto* pBits = reinterpret_cast<std::uint32_t*>(m_image.bits());
     const auto nStride = static_cast<std::size_t>(m_image.bytesPerLine() / 4);

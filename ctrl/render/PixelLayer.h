@@ -20,13 +20,18 @@ class CDC;
 // A transparent picture the size of the plot that a series is drawn into
 // pixel by pixel (one-pixel lines with GDI's raster, marker stamps) and then
 // painted over the plot in one go. It keeps the cost of a series bound to
-// the pixels it covers rather than to the number of drawing calls.
+// the pixels it covers rather than to the number of drawing calls. Where
+// the target DC lets its pixels be written directly, the layer draws
+// straight into them: everything it draws is opaque, so the picture is the
+// same without the blend.
 class QUINDLE_EXPORT CPixelLayer {
 public:
     CPixelLayer();
     ~CPixelLayer();
     // A clear layer over rcArea (DC coordinates); drawing outside it is lost.
-    void Begin(plat::CRect rcArea);
+    // pTarget, when given, is the DC that Paint will be given; nothing else
+    // may draw on it until then.
+    void Begin(plat::CRect rcArea, plat::CDC* pTarget = nullptr);
     void SetColor(plat::COLORREF cr);
     // Style of the one-pixel pen (PS_SOLID, PS_DASH ...); starts its pattern.
     void SetPenStyle(int nStyle);
@@ -45,6 +50,8 @@ public:
     // Paints what was drawn since Begin over its area of the DC, then
     // clears the layer.
     void Paint(plat::CDC* pDC);
+    // Whether drawing goes straight into the target DC's pixels.
+    bool IsDirect() const { return m_bDirect; }
 
     // Clips a segment to the area around the layer where lines are drawn
     // exactly; false when nothing of it is left there.
@@ -104,4 +111,5 @@ private:
     std::vector<QPoint> m_arRaster;
     plat::CLineRaster m_raster{0};
     bool m_bSolid = true;
+    bool m_bDirect = false;
 };

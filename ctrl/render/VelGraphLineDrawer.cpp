@@ -45,7 +45,7 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
     px.BuildColumns(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen, pStamp ? pStamp->Reach() : -1,
                     bThin ? 0 : pen.lopnWidth + 1);
 
-    m_Layer.Begin(rcPlot);
+    m_Layer.Begin(rcPlot, pDC);
     m_Layer.SetColor(pSeries->crColor);
     if (!bNoPen && bThin) {
         m_Layer.SetPenStyle(static_cast<int>(pen.lopnStyle));

@@ -30,7 +30,7 @@ void CVelGraphScatterDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, C
     const CMarkerStamp& stamp = MarkerStamp(pSeries->ePointStyle, pSeries->crColor, pen);
     if (!stamp.IsEmpty()) {
         CSeriesPixels& px = m_Pixels.For(pSeries);
-        m_Layer.Begin(rcPlot);
+        m_Layer.Begin(rcPlot, pDC);
         if (stamp.IsOneColour()) {
             // Order does not matter: the column build and whole columns of marks.
             px.BuildColumns(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, false, stamp.Reach(), 0);

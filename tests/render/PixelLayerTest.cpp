@@ -156,3 +156,85 @@ TEST(PixelLayerTest, StampRowsEqualsTheStampsOneByOne)
         }
     }
 }
+
+// Drawing straight into a DC's pixels gives the picture of the blended
+// layer, and only where that is the same: any other DC gets the blend.
+TEST(PixelLayerTest, DrawsStraightIntoTheTargetOnlyWhereTheBlendWouldBeTheSame)
+{
+    const plat::COLORREF crBlue = plat::RGB(0, 0, 160);
+    const CMarkerStamp stamp = Capture(
+        [](plat::CDC& dc, CPoint p) {
+            const CPoint pts[] = {{p.x - 3, p.y + 3}, {p.x + 3, p.y + 3}, {p.x, p.y - 3}};
+            dc.Polygon(pts, 3);
+        },
+        crBlue, crBlue);
+    const plat::CRect rcArea(10, 5, 60, 45);
+    auto Draw = [&](CPixelLayer& layer) {
+        layer.SetColor(plat::RGB(200, 0, 0));
+        layer.Line({0, 0}, {70, 50});  // reaches outside the area on both ends
+        layer.Line({12, 40}, {58, 8});
+        layer.StampColumn(stamp, {30, 20}, 4);
+        layer.Stamp(stamp, {59, 44});
+    };
+    struct Case {
+        const char* pszName;
+        QImage::Format format;
+        std::function<void(plat::CDC&)> setUp;
+        bool bDirect;
+    };
+    const std::vector<Case> cases = {
+        {"plain image", QImage::Format_RGB32, [](plat::CDC&) {}, true},
+        {"premultiplied image", QImage::Format_ARGB32_Premultiplied, [](plat::CDC&) {}, true},
+        {"clip around the area", QImage::Format_RGB32, [](plat::CDC& dc) { dc.IntersectClipRect(5, 0, 65, 50); },
+         true},
+        {"window origin moved", QImage::Format_RGB32, [](plat::CDC& dc) { dc.SetWindowOrg(-3, -2); }, true},
+        {"clip inside the area", QImage::Format_RGB32, [](plat::CDC& dc) { dc.IntersectClipRect(20, 10, 40, 30); },
+         false},
+        {"clip with a hole", QImage::Format_RGB32, [](plat::CDC& dc) { dc.ExcludeClipRect(30, 20, 33, 23); },
+         false},
+        {"area past the image", QImage::Format_RGB32, [](plat::CDC& dc) { dc.SetWindowOrg(20, 0); }, false},
+        {"16-bit image", QImage::Format_RGB16, [](plat::CDC&) {}, false},
+        {"scaled painter", QImage::Format_RGB32, [](plat::CDC& dc) { dc.GetPainter()->scale(2, 2); }, false},
+        {"half opacity", QImage::Format_RGB32, [](plat::CDC& dc) { dc.GetPainter()->setOpacity(0.5); }, false},
+    };
+    for (const Case& c : cases) {
+        auto Picture = [&](bool bTarget, bool* pDirect) {
+            QImage image(70, 50, c.format);
+            image.fill(Qt::white);
+            plat::CDC dc(&image);
+            c.setUp(dc);
+            CPixelLayer layer;
+            layer.Begin(rcArea, bTarget ? &dc : nullptr);
+            *pDirect = layer.IsDirect();
+            Draw(layer);
+            layer.Paint(&dc);
+            dc.DeleteDC();
+            return image;
+        };
+        bool bDirect = false, bBlended = true;
+        const QImage target = Picture(true, &bDirect);
+        const QImage blended = Picture(false, &bBlended);
+        EXPECT_EQ(bDirect, c.bDirect) << c.pszName;
+        EXPECT_FALSE(bBlended) << c.pszName;
+        EXPECT_EQ(target, blended) << c.pszName;
+        EXPECT_NE(blended.pixel(35, 25), QImage(1, 1, c.format).pixel(0, 0)) << c.pszName;
+    }
+}
+
+// Writing behind the painter's back reaches only the painter's image: a
+// copy taken while painting keeps its pixels.
+TEST(PixelLayerTest, CopyOfTheTargetKeepsItsPixels)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    plat::CDC dc(&image);
+    const QImage copy = image;
+    CPixelLayer layer;
+    layer.Begin(plat::CRect(0, 0, 40, 30), &dc);
+    layer.SetColor(plat::RGB(200, 0, 0));
+    layer.Line({0, 10}, {40, 10});
+    layer.Paint(&dc);
+    dc.DeleteDC();
+    EXPECT_EQ(copy.pixel(20, 10), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(20, 10), qRgb(200, 0, 0));
+}
