@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <mosquitto.h>
 #include <unistd.h>
 
@@ -328,26 +329,40 @@ void CMqttPublisher::OnPublish(mosquitto*, void* self, int)
 
 void CMqttPublisher::Drain()
 {
-    std::unique_lock lock(m_mutex);
-    if (m_nDropped > 0) {
-        SOutgoing note{Topic("event").toUtf8(),
-                       mqtt_messages::Event(QDateTime::currentDateTimeUtc(), QStringLiteral("dropped"),
-                                            QStringLiteral("%1 samples were dropped while the broker could not be "
-                                                           "reached (at most %2 are kept)")
-                                                .arg(m_nDropped)
-                                                .arg(kQueueBound)),
-                       1, false, false};
-        m_queue.push_front(std::move(note));
-        m_nDropped = 0;
+    std::deque<SOutgoing> batch;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_nDropped > 0) {
+            SOutgoing note{Topic("event").toUtf8(),
+                           mqtt_messages::Event(QDateTime::currentDateTimeUtc(), QStringLiteral("dropped"),
+                                                QStringLiteral("%1 samples were dropped while the broker could not "
+                                                               "be reached (at most %2 are kept)")
+                                                    .arg(m_nDropped)
+                                                    .arg(kQueueBound)),
+                           1, false, false};
+            m_queue.push_front(std::move(note));
+            m_nDropped = 0;
+        }
+        for (int i = 0; i < kDrainBatch && !m_queue.empty(); ++i) {
+            batch.push_back(std::move(m_queue.front()));
+            m_queue.pop_front();
+        }
     }
-    for (int i = 0; i < kDrainBatch && !m_queue.empty(); ++i) {
-        const SOutgoing& o = m_queue.front();
+    // Published without holding the queue: the library's callbacks take
+    // the queue while the library holds a lock of its own.
+    std::size_t nSent = 0;
+    for (; nSent < batch.size(); ++nSent) {
+        const SOutgoing& o = batch[nSent];
         const int rc = mosquitto_publish(m_pMosq, nullptr, o.topic.constData(), o.payload.size(),
                                          o.payload.constData(), o.nQos, o.bRetain);
-        if (rc != MOSQ_ERR_SUCCESS) break;  // kept for the next connection
+        if (rc != MOSQ_ERR_SUCCESS) break;
         if (o.nQos > 0) ++m_nUnacknowledged;
-        m_queue.pop_front();
     }
+    if (nSent == batch.size()) return;
+    // What was not taken goes back in front, in order, for the next connection.
+    std::lock_guard lock(m_mutex);
+    m_queue.insert(m_queue.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(nSent)),
+                   std::make_move_iterator(batch.end()));
 }
 
 void CMqttPublisher::FinishFlush()
