@@ -148,6 +148,51 @@ void CPixelLayer::Line(plat::CPoint a, plat::CPoint b)
     RasterLine(a - m_ptOrigin, b - m_ptOrigin);
 }
 
+void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
+{
+    if (!m_bSolid || !m_pBits) {
+        for (int i = 0; i + 1 < nCount; ++i) Line(pPoints[i], pPoints[i + 1]);
+        return;
+    }
+    const plat::CRect rcReach(m_ptOrigin.x - kExactReach, m_ptOrigin.y - kExactReach,
+                              m_ptOrigin.x + m_nWidth + kExactReach, m_ptOrigin.y + m_nHeight + kExactReach);
+    auto Near = [&](plat::CPoint p) {
+        return p.x >= rcReach.left && p.x <= rcReach.right && p.y >= rcReach.top && p.y <= rcReach.bottom;
+    };
+    // The pending run: rows nTop to nBottom of column nX, in layer terms.
+    // Lines down one column share their ends, so their rows join up.
+    bool bRun = false;
+    int nX = 0, nTop = 0, nBottom = 0;
+    auto Flush = [&] {
+        if (bRun && FillColumn(nX, nTop, nBottom + 1)) Touch(nX, nTop, nX, nBottom);
+        bRun = false;
+    };
+    for (int i = 0; i + 1 < nCount; ++i) {
+        const plat::CPoint a = pPoints[i];
+        const plat::CPoint b = pPoints[i + 1];
+        if (a == b) continue;
+        if (a.x != b.x || !Near(a) || !Near(b)) {
+            Flush();
+            Line(a, b);
+            continue;
+        }
+        const int x = a.x - m_ptOrigin.x;
+        const int nFrom = (a.y < b.y ? a.y : b.y + 1) - m_ptOrigin.y;
+        const int nTo = (a.y < b.y ? b.y - 1 : a.y) - m_ptOrigin.y;
+        if (bRun && x == nX && nFrom <= nBottom + 1 && nTo >= nTop - 1) {
+            nTop = std::min(nTop, nFrom);
+            nBottom = std::max(nBottom, nTo);
+            continue;
+        }
+        Flush();
+        bRun = true;
+        nX = x;
+        nTop = nFrom;
+        nBottom = nTo;
+    }
+    Flush();
+}
+
 bool CPixelLayer::ClipToReach(plat::CPoint& a, plat::CPoint& b) const
 {
     const int xlo = m_ptOrigin.x - kExactReach;

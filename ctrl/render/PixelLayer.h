@@ -41,6 +41,10 @@ public:
     // Segments reaching far outside the layer are clipped first, so a point
     // a billion pixels away costs no more than one at the edge.
     void Line(plat::CPoint a, plat::CPoint b);
+    // The lines through nCount points, each without its end, as Line draws
+    // them one after the other. With a solid pen, the vertical lines that
+    // follow each other in one column go down as one run.
+    void Polyline(const plat::CPoint* pPoints, int nCount);
     void Stamp(const CMarkerStamp& stamp, plat::CPoint pt);
     // The stamp at pt and at the nCount - 1 points below it, one row apart.
     void StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount);

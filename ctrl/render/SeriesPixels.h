@@ -135,10 +135,13 @@ private:
     void Reset(plat::CRect rcPlot, int nMarkReach);
     void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
+    static tagColumn MakeColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
+                                int nBottom);
     void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
     void AddMarkColumn(int x, const std::uint64_t* pRows, int nWords);
     static void AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows, int nWords);
-    void WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
+    void WalkSorted(const CBlockWalk& walk, const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines,
+                    int nMarkReach, int nLineReach);
     void AddStretch(const CBlockWalk& walk, plat::CRect rcPlot, int nFrom, int nTo);
     void BuildGeneral(const tagGraphPoint* pPoints, int nCount, const tagGraphAxis& xAxis,
                       const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines, bool bMarks);
@@ -170,6 +173,24 @@ private:
     std::vector<std::uint64_t> m_arColumnRows;
 
     CSortedColumns m_sorted;
+    // WalkSorted's columns as last made, used again while their stretch,
+    // the points (no change but appends) and the Y scale stay: a live
+    // chart's X range moves only some columns' ends at each sample.
+    struct tagFlushKey {
+        std::uint64_t nGeneration = 0;
+        double dYScale[4] = {};
+        int bYLog = 0;
+        plat::CRect rcPlot;
+        int nFar = 0;
+        bool operator==(const tagFlushKey&) const = default;
+    };
+    struct tagFlushed {
+        int nFrom = 0;
+        int nTo = -1;
+        tagColumn col;
+    };
+    tagFlushKey m_flushKey;
+    std::vector<tagFlushed> m_arFlushed;
 
     std::vector<plat::CPoint> m_arVertex;
     std::vector<int> m_arRunStart;

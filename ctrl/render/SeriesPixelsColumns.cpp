@@ -33,7 +33,8 @@ void CSeriesPixels::BuildColumns(const CGraphPointArray& arPoints, const tagGrap
         return;
     }
     const CBlockWalk walk(m_blocks, bMarks ? &m_rows : nullptr, arPoints.GetData(), xAxis, yAxis, nRowBase, nRows);
-    if (CSortedColumns::Applies(m_blocks, xAxis, yAxis)) WalkSorted(walk, rcPlot, bLines, nMarkReach, nLineReach);
+    if (CSortedColumns::Applies(m_blocks, xAxis, yAxis))
+        WalkSorted(walk, yAxis, rcPlot, bLines, nMarkReach, nLineReach);
     else WalkColumns(walk, rcPlot, bLines, nMarkReach, nLineReach);
     m_key = key;
 }
@@ -99,8 +100,8 @@ void CSeriesPixels::WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool
 // The column's vertices as a scan of its points would find them: the
 // extremes come from the blocks; only when the last point is an extreme
 // value does the column need the extremes before it.
-void CSeriesPixels::FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
-                                int nBottom)
+CSeriesPixels::tagColumn CSeriesPixels::MakeColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin,
+                                                   double dYMax, int nBottom)
 {
     auto Pixel = [&](double v) {
         int bValid = 0;
@@ -127,7 +128,13 @@ void CSeriesPixels::FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int 
             if (yLast <= dYMin && dMinBefore > yLast && Pixel(dMinBefore) != col.nHigh) col.nHighAt = nLastAt;
         }
     }
-    Flush(col);
+    return col;
+}
+
+void CSeriesPixels::FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
+                                int nBottom)
+{
+    Flush(MakeColumn(walk, nFrom, nTo, x, dYMin, dYMax, nBottom));
 }
 
 void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
@@ -152,8 +159,8 @@ void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
 
 // WalkColumns for a series whose columns are kept between builds: the
 // same vertices, and the same marks as runs.
-void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach,
-                               int nLineReach)
+void CSeriesPixels::WalkSorted(const CBlockWalk& walk, const tagGraphAxis& yAxis, plat::CRect rcPlot, bool bLines,
+                               int nMarkReach, int nLineReach)
 {
     const int nWidth = rcPlot.Width();
     const bool bMarks = nMarkReach >= 0;
@@ -168,11 +175,26 @@ void CSeriesPixels::WalkSorted(const CBlockWalk& walk, plat::CRect rcPlot, bool 
     if (nSize == 0) return;
     if (bLines) m_arRunStart.push_back(0);
     if (bLines) AddStretch(walk, rcPlot, 0, m_sorted.LeftEnd());
+    const tagFlushKey key{m_blocks.GetGeneration(),
+                          {yAxis.dMin, yAxis.dMax, yAxis.dStep, yAxis.dPixelStep},
+                          yAxis.bLogarithm,
+                          rcPlot,
+                          nFar};
+    if (!(key == m_flushKey) || m_arFlushed.size() != static_cast<std::size_t>(m_sorted.GetCount())) {
+        m_flushKey = key;
+        m_arFlushed.assign(static_cast<std::size_t>(m_sorted.GetCount()), tagFlushed());
+    }
     for (int c = 0; c < m_sorted.GetCount(); ++c) {
         const CSortedColumns::tagColumn& col = m_sorted.Column(c);
         if (col.nFrom >= col.nTo) continue;
         const int x = rcPlot.left - nFar + c;
-        if (bLines) FlushColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax, rcPlot.bottom);
+        if (bLines) {
+            tagFlushed& flushed = m_arFlushed[static_cast<std::size_t>(c)];
+            if (flushed.nFrom != col.nFrom || flushed.nTo != col.nTo)
+                flushed = {col.nFrom, col.nTo, MakeColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax,
+                                                          rcPlot.bottom)};
+            Flush(flushed.col);
+        }
         if (nWords > 0 && x - rcPlot.left >= -nMarkReachOut && x - rcPlot.left < nWidth + nMarkReachOut)
             AddMarkColumn(x, m_sorted.Rows(c), nWords);
     }

@@ -54,7 +54,7 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
         for (std::size_t r = 0; r < arStart.size(); ++r) {
             const int nEnd = r + 1 < arStart.size() ? arStart[r + 1] : static_cast<int>(arVertex.size());
             m_Layer.ResetPattern();
-            for (int i = arStart[r]; i + 1 < nEnd; ++i) m_Layer.Line(arVertex[i], arVertex[i + 1]);
+            m_Layer.Polyline(arVertex.data() + arStart[r], nEnd - arStart[r]);
         }
     }
     if (pStamp && !px.MarkColumns().empty()) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <cstdint>
 #include <iterator>
+#include <random>
 #include <functional>
 #include <string>
 #include <vector>
@@ -237,4 +238,48 @@ TEST(PixelLayerTest, CopyOfTheTargetKeepsItsPixels)
     dc.DeleteDC();
     EXPECT_EQ(copy.pixel(20, 10), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(20, 10), qRgb(200, 0, 0));
+}
+
+// A polyline paints what its lines paint one by one: columns of vertical
+// lines joined into runs (their last point left out), points far outside,
+// repeated points, dashes.
+TEST(PixelLayerTest, PolylineEqualsItsLinesOneByOne)
+{
+    std::vector<std::vector<CPoint>> arLines = {
+        {{5, 5}, {5, 20}},
+        {{5, 20}, {5, 5}},
+        {{5, 5}, {5, 20}, {5, 12}},
+        {{5, 12}, {5, 2}, {5, 8}},
+        {{6, 31}, {6, 31}, {6, 2}, {6, 40}},
+        {{7, 40}, {7, 10}, {30, 10}, {30, -9000}, {30, 45}, {31, 45}},
+        {{31, 60}, {31, 70}, {40, 70}, {40, 49}, {40, 49}, {41, 0}, {41, 49}},
+        {{45, -5}, {45, -1}, {45, 3}, {50, 25}, {50, 24}, {50, 26}},
+        {{20, 10}, {20, 30}, {21, 30}, {21, 10}},
+    };
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coord(-10, 70);
+    std::vector<CPoint> arDense;
+    for (int i = 0; i < 200; ++i) {
+        // Mostly columns of vertical lines, as a dense series gives them.
+        const int x = coord(rng);
+        for (int k = 0; k < 4; ++k) arDense.push_back({x, coord(rng)});
+    }
+    arLines.push_back(arDense);
+    for (int nStyle : {plat::PS_SOLID, plat::PS_DOT}) {
+        for (const std::vector<CPoint>& arPoints : arLines) {
+            const QImage lines = Painted([&](CPixelLayer& layer) {
+                layer.SetColor(plat::RGB(200, 0, 0));
+                layer.SetPenStyle(nStyle);
+                for (std::size_t i = 0; i + 1 < arPoints.size(); ++i) layer.Line(arPoints[i], arPoints[i + 1]);
+            });
+            const QImage polyline = Painted([&](CPixelLayer& layer) {
+                layer.SetColor(plat::RGB(200, 0, 0));
+                layer.SetPenStyle(nStyle);
+                layer.Polyline(arPoints.data(), static_cast<int>(arPoints.size()));
+            });
+            EXPECT_EQ(polyline, lines) << "style " << nStyle << ", " << arPoints.size() << " points from "
+                                       << arPoints.front().x << "," << arPoints.front().y;
+            EXPECT_NE(lines, Painted([](CPixelLayer&) {})) << "style " << nStyle;
+        }
+    }
 }
