@@ -733,8 +733,14 @@ void CStirrerDlg::OnSave()
 
 bool CStirrerDlg::SaveTo(const QString& path)
 {
+    // What the charts show is what is saved: an opened run while it is
+    // shown, the last run recorded otherwise.
+    CRunRecord opened;
+    if (m_pViewer && m_pViewer->IsShowingOpenedRun())
+        for (const SRunSample& sample : m_pViewer->OpenedRun()->Samples()) opened.Append(sample.nSpeed, sample.nTorque);
+    const CRunRecord& record = m_pViewer && m_pViewer->IsShowingOpenedRun() ? opened : m_run.Record();
     QString reason;
-    if (CRunExport::Write(path, CRunExport::Format(m_run.Record()), &reason)) return true;
+    if (CRunExport::Write(path, CRunExport::Format(record), &reason)) return true;
     QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), CRunExport::FailureMessage(path, reason));
     return false;
 }

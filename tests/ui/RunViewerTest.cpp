@@ -129,6 +129,33 @@ TEST_F(RunViewerWindowTest, OpenedSaveFileFillsBothChartsAndTheTitleUntilStart)
     EXPECT_EQ(int(Ys(Speed(), 0).size()), dlg->Run().Record().GetCount());
 }
 
+// Save writes what the charts show: the opened run while it is shown, the
+// run recorded since the next Start after that.
+TEST_F(RunViewerWindowTest, SaveWritesTheRunTheChartsShow)
+{
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Run().Record().GetCount() >= 2; }, 30000));
+    Click(dlg->GetDlgItem(1009));
+    const QString opened = SaveFile(files, "earlier.xls", 25, 300);
+    ASSERT_TRUE(dlg->Viewer()->Open(opened));
+
+    auto Bytes = [](const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    };
+    const QString copy = files.filePath("copy.xls");
+    ASSERT_TRUE(dlg->SaveTo(copy));
+    EXPECT_EQ(Bytes(copy), Bytes(opened));
+
+    Click(dlg->GetDlgItem(1006));
+    ASSERT_TRUE(WaitFor([&] { return dlg->Run().Record().GetCount() >= 2; }, 30000));
+    Click(dlg->GetDlgItem(1009));
+    const QString live = files.filePath("live.xls");
+    ASSERT_TRUE(dlg->SaveTo(live));
+    EXPECT_EQ(Bytes(live).count("\r\n"), dlg->Run().Record().GetCount() + 1);
+}
+
 TEST_F(RunViewerWindowTest, OpenedJournalShowsItsSamplesAndMarks)
 {
     CSystemClock clock;
