@@ -243,11 +243,6 @@ void CLiveCharts::AddMarker(double x, const QString& label, plat::COLORREF crCol
     }
 }
 
-void CLiveCharts::ShowJournal(const CRunJournal& journal)
-{
-    ShowRun(COpenedRun::FromJournal(journal));
-}
-
 void CLiveCharts::ShowRun(const COpenedRun& run)
 {
     Reset();

@@ -12,7 +12,6 @@
 
 class COpenedRun;
 class CRunControl;
-class CRunJournal;
 class CVelGraphWnd;
 class QWidget;
 namespace plat {
@@ -71,10 +70,9 @@ public:
     void UpdateSetPoint(int nSamples, float fRpm);
     // A marker line at sample x (0 before the first) on both charts.
     void AddMarker(double x, const QString& label, plat::COLORREF crColor, int nPenStyle);
-    // A journal's samples and events (but Start and Stop) on the charts, in
-    // place of the last run, until the next Reset.
-    void ShowJournal(const CRunJournal& journal);
-    // The same for any opened run; the whole series goes in at once.
+    // An opened run's samples and events (but Start and Stop) on the charts,
+    // in place of the last run, until the next Reset; the whole series goes
+    // in at once.
     void ShowRun(const COpenedRun& run);
 
     // Earlier runs behind the current one; they stay through Reset until

@@ -586,12 +586,9 @@ void CStirrerDlg::OfferRecovery()
     if (unfinished.isEmpty()) return;
     CRecoveryDlg dlg(store, unfinished, this);
     dlg.exec();
-    if (dlg.OpenPath().isEmpty()) return;
-    try {
-        m_pCharts->ShowJournal(CRunJournal::Load(dlg.OpenPath()));
-    } catch (const CJournalError& e) {
-        QMessageBox::warning(this, vantoc::String(vantoc::IDS_PRODUCT_NAME), QString::fromLocal8Bit(e.what()));
-    }
+    // Opened as File > Open run… opens it: named in the title, and Save and
+    // Report take its samples.
+    if (!dlg.OpenPath().isEmpty()) m_pViewer->Open(dlg.OpenPath());
 }
 
 // Not modal: the motor control and the charts go on while it is shown.

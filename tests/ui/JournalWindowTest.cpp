@@ -9,6 +9,7 @@
 #include "ui/RunDetailsDlg.h"
 #include "ui/ResourceIds.h"
 #include "ui/RunStatusStrip.h"
+#include "ui/RunViewer.h"
 #include "ui/StirrerDlg.h"
 
 #include "support/ModalAnswer.h"
@@ -113,6 +114,14 @@ TEST_F(JournalWindowTest, OpenShowsTheJournalInTheChartsAndNothingIsAskedWithout
     ASSERT_EQ(speed->GetSeriesCount(), 1);
     EXPECT_EQ(speed->GetSeries(0)->GetSize(), 6);
     EXPECT_EQ(dlg->Charts()->SpeedMax(), 286.0f);
+    // As an opened run: named in the title, and what Save writes.
+    EXPECT_TRUE(dlg->windowTitle().contains(QFileInfo(lost).fileName())) << dlg->windowTitle().toStdString();
+    ASSERT_TRUE(dlg->Viewer()->IsShowingOpenedRun());
+    const QString saved = dir.filePath("recovered.xls");
+    ASSERT_TRUE(dlg->SaveTo(saved));
+    QFile table(saved);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    EXPECT_EQ(table.readAll().count("\r\n"), 7);
 
     // Finished journals only: no question at all (an unexpected one would
     // block Create and fail the port answer's deadline).
