@@ -24,6 +24,7 @@ void CSafetyLimits::Clamp()
     if (!std::isfinite(linkLostSeconds) || linkLostSeconds < 0)
         linkLostSeconds = 0;
     linkLostSeconds = std::min(linkLostSeconds, 86400.0);
+    if (linkLostSeconds > 0) linkLostSeconds = std::max(linkLostSeconds, kMinLinkLostSeconds);
 }
 
 QString CSafetyLimits::CheckStartRpm(int rpm) const

@@ -13,6 +13,9 @@ struct CSafetyLimits
     double torqueLimitNcm = 0;     // 0 = no torque limit; otherwise above 0
     TorqueAction torqueAction = TorqueAction::StopMotor;
     double linkLostSeconds = 10;   // 0 = never; no valid status reply for this long
+    // The stirrer is polled once a second: a shorter link-lost time would
+    // call every ordinary gap between two replies a lost line.
+    static constexpr double kMinLinkLostSeconds = 2;
     bool confirmBeforeStart = false;
 
     bool operator==(const CSafetyLimits&) const = default;

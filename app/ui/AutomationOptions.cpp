@@ -1,6 +1,7 @@
 #include "ui/AutomationOptions.h"
 
 #include "run/DurationText.h"
+#include "run/SafetyLimits.h"
 
 #include <cmath>
 
@@ -12,7 +13,6 @@ const QString kTare = QStringLiteral("--tare");
 
 // Torque the instrument can report at most, in Ncm.
 constexpr double kMaxNcm = 65535;
-constexpr double kMinLinkTimeoutS = 2;
 
 bool ToPositive(const QString& text, double limit, double* value)
 {
@@ -54,9 +54,7 @@ bool CAutomationOptions::Take(const QStringList& args, int& i, QString& error)
             error = QStringLiteral("--end-on-torque needs a torque in Ncm above 0, not \"%1\"").arg(text);
     } else if (arg == QLatin1String("--link-timeout")) {
         const std::optional<double> seconds = CDurationText::Parse(text);
-        // The stirrer is polled once a second: a shorter time would call
-        // every ordinary gap between two replies a lost line.
-        if (seconds && *seconds >= kMinLinkTimeoutS && *seconds <= 86400) dLinkTimeoutS = *seconds;
+        if (seconds && *seconds >= CSafetyLimits::kMinLinkLostSeconds && *seconds <= 86400) dLinkTimeoutS = *seconds;
         else error = QStringLiteral("--link-timeout needs a number of seconds from 2 to 86400, not \"%1\"").arg(text);
     } else if (arg == QLatin1String("--max-speed")) {
         bool ok = false;

@@ -91,6 +91,11 @@ QWidget* CLimitsDlg::CreateLinkGroup()
     return group;
 }
 
+QString CLimitsDlg::LinkLostTooShortText()
+{
+    return QStringLiteral("The link-lost time must be 0 (never) or at least 2 s: the stirrer answers once a second.");
+}
+
 bool CLimitsDlg::Collect(CSafetyLimits* limits, QString* error, QWidget** field) const
 {
     CSafetyLimits read = m_limits;
@@ -106,6 +111,11 @@ bool CLimitsDlg::Collect(CSafetyLimits* limits, QString* error, QWidget** field)
     if (!take(*m_pMaxRpm, read.maxRpm) || !take(*m_pTorque, read.torqueLimitNcm) ||
         !take(*m_pLinkLost, read.linkLostSeconds))
         return false;
+    if (read.linkLostSeconds > 0 && read.linkLostSeconds < CSafetyLimits::kMinLinkLostSeconds) {
+        *error = LinkLostTooShortText();
+        *field = m_pLinkLost->Edit();
+        return false;
+    }
     read.torqueAction = m_pAlarm->isChecked() ? CSafetyLimits::TorqueAction::AlarmOnly
                                               : CSafetyLimits::TorqueAction::StopMotor;
     read.confirmBeforeStart = m_pConfirm->isChecked();

@@ -27,6 +27,8 @@ public:
     // The fields' values, or false with *error and *field (the one at
     // fault) set. Shows nothing.
     bool Collect(CSafetyLimits* limits, QString* error, QWidget** field) const;
+    // Why a link-lost time above 0 but under the least one is refused.
+    static QString LinkLostTooShortText();
 
     CNumberField& MaxRpmField() const { return *m_pMaxRpm; }
     CNumberField& TorqueField() const { return *m_pTorque; }

@@ -112,4 +112,9 @@ TEST(SafetyLimits, AreRememberedAndBadValuesFallIntoRange)
     EXPECT_EQ(bad.torqueLimitNcm, 0);
     EXPECT_EQ(bad.linkLostSeconds, 0);
     EXPECT_EQ(bad.torqueAction, CSafetyLimits::TorqueAction::AlarmOnly);
+
+    // A link-lost time shorter than a poll would raise the alarm between
+    // two ordinary replies: it reads as the least one.
+    settings.setValue(QStringLiteral("limits/linkLostSeconds"), 0.5);
+    EXPECT_EQ(CSafetyLimits::Load(settings).linkLostSeconds, CSafetyLimits::kMinLinkLostSeconds);
 }

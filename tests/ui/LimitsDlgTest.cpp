@@ -65,6 +65,7 @@ TEST_F(LimitsDlgTest, ReturnsExactlyWhatWasEntered)
         {"50", "0", "0", false, false, {50, 0, CSafetyLimits::TorqueAction::StopMotor, 0, false}},
         {"2200", "65535", "86400", true, true, {2200, 65535, CSafetyLimits::TorqueAction::AlarmOnly, 86400, true}},
         {" 1234 ", "8.5", "2.5", false, true, {1234, 8.5, CSafetyLimits::TorqueAction::StopMotor, 2.5, true}},
+        {"60", "1", "2", false, false, {60, 1, CSafetyLimits::TorqueAction::StopMotor, 2, false}},
     };
     for (const Case& c : cases) {
         CLimitsDlg dlg(Some());
@@ -98,6 +99,8 @@ TEST_F(LimitsDlgTest, RefusesBadValuesNamingTheFieldAndTakesNothing)
         {1, "nan", "The torque limit must be a number from 0.0 to 65535.0 Ncm with at most one decimal."},
         {2, "86400.1", "The link-lost time must be a number from 0.0 to 86400.0 s with at most one decimal."},
         {2, "ten", "The link-lost time must be a number from 0.0 to 86400.0 s with at most one decimal."},
+        {2, "1", "The link-lost time must be 0 (never) or at least 2 s: the stirrer answers once a second."},
+        {2, "1.9", "The link-lost time must be 0 (never) or at least 2 s: the stirrer answers once a second."},
     };
     for (const Case& c : cases) {
         CLimitsDlg dlg(Some());
