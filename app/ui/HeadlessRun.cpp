@@ -287,8 +287,7 @@ void CHeadlessRun::RemoteStop(const QString& text)
     m_bRemoteStop = true;
     const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
     Message(QStringLiteral("Stop requested over MQTT: %1").arg(said));
-    if (m_pPublishing) m_pPublishing->Event(QStringLiteral("remote-stop"), said);
-    m_control.RecordEvent(CRunControl::EEvent::Other, QStringLiteral("Stop requested over MQTT: %1").arg(said));
+    if (m_pPublishing) m_pPublishing->RecordRemoteStop(said);
     End();
 }
 

@@ -45,7 +45,7 @@ public:
 
     // What a recorded event is, for those that draw or act on some kinds.
     enum class EEvent { Start, Stop, StopNotAcknowledged, LinkLost, LinkBack, Mark, JournalGap, Other,
-                        SetPoint, Alarm, Tare, EndPoint };
+                        SetPoint, Alarm, Tare, EndPoint, RemoteStop };
     Q_ENUM(EEvent)
 
     // The run journal: off unless enabled, so that a run control made

@@ -49,11 +49,13 @@ void CRunPublishing::OnRunningChanged(bool running)
     Event(QStringLiteral("stop"), QStringLiteral("Stopped"));
 }
 
-// Start and Stop are published with the state change above; every other
-// journal event goes out as it is recorded.
+// Start and Stop are published with the state change above, a remote stop
+// by RecordRemoteStop; every other journal event goes out as it is recorded.
 void CRunPublishing::OnEventRecorded(int, CRunControl::EEvent kind, const QString& text)
 {
-    if (kind == CRunControl::EEvent::Start || kind == CRunControl::EEvent::Stop) return;
+    if (kind == CRunControl::EEvent::Start || kind == CRunControl::EEvent::Stop
+        || kind == CRunControl::EEvent::RemoteStop)
+        return;
     const char* key = QMetaEnum::fromType<CRunControl::EEvent>().valueToKey(static_cast<int>(kind));
     Event(QString::fromLatin1(key ? key : "Other").toLower(), text);
 }
@@ -86,6 +88,12 @@ void CRunPublishing::Sample(int number, int speed, int torque)
 void CRunPublishing::Event(const QString& kind, const QString& text)
 {
     m_publisher.PublishEvent(kind, text);
+}
+
+void CRunPublishing::RecordRemoteStop(const QString& said)
+{
+    Event(QStringLiteral("remote-stop"), said);
+    m_control.RecordEvent(CRunControl::EEvent::RemoteStop, QStringLiteral("Stop requested over MQTT: %1").arg(said));
 }
 
 void CRunPublishing::Finish(int flushMs)

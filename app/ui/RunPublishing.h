@@ -37,6 +37,9 @@ public:
     void Sample(int number, int speed, int torque);
     // An event of the run's journal.
     void Event(const QString& kind, const QString& text);
+    // A stop asked for over MQTT: published once, as "remote-stop" with the
+    // remote text alone, and written to the run's journal.
+    void RecordRemoteStop(const QString& said);
     // Gives the connection at most flushMs to deliver what is queued, then
     // disconnects cleanly.
     void Finish(int flushMs);

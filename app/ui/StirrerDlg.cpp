@@ -36,6 +36,7 @@
 #include "ui/RunViewer.h"
 #include "ui/TorqueCells.h"
 #include "ui/WindowAutomation.h"
+#include "ui/RunPublishing.h"
 #include "ui/WindowPublishing.h"
 #include "link/CommPort.h"
 #include "run/DurationText.h"
@@ -546,7 +547,7 @@ void CStirrerDlg::OnRemoteStop(const QString& text)
 {
     if (!m_run.IsRunning()) return;
     const QString said = text.isEmpty() ? QStringLiteral("(no message)") : text;
-    m_run.RecordEvent(CRunControl::EEvent::Other, QStringLiteral("Stop requested over MQTT: %1").arg(said));
+    if (CRunPublishing* pPublishing = m_pPublishing->Publishing()) pPublishing->RecordRemoteStop(said);
     OnStop();
 }
 

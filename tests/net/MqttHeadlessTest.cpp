@@ -214,6 +214,10 @@ TEST_F(MqttHeadlessTest, RemoteStopWithAcceptStopStopsTheMotorAsStopDoes)
                                      [](const QJsonObject& o) { return o["kind"].toString() == "remote-stop"; });
     ASSERT_NE(remote, events.end());
     EXPECT_EQ((*remote)["text"].toString(), "end of shift");
+    // Said once: no second event of the journal's line.
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const QJsonObject& o) { return o["text"].toString().contains("end of shift"); }),
+              1);
     EXPECT_EQ(States(sub, "lab/s4/state").back(), "idle");
 }
 

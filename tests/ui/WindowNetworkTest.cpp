@@ -187,6 +187,8 @@ TEST_F(WindowNetworkTest, RemoteStopIsIgnoredUntilTheSettingsAcceptItThenStopsTh
 {
     CBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.Log().toStdString();
+    CSubscriber sub(broker.Port(), "win/d/event");
+    ASSERT_TRUE(sub.WaitSubscribed());
     Open(Network(broker.Url(), "win/d"));
     ASSERT_TRUE(WaitFor([&] { return CellText() == "Broker: connected"; }));
     Click(dlg->GetDlgItem(kStartId));
@@ -208,6 +210,16 @@ TEST_F(WindowNetworkTest, RemoteStopIsIgnoredUntilTheSettingsAcceptItThenStopsTh
     const std::vector<headless_test::Frame> frames = headless_test::FrameBytes(*sim);
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames.back(), headless_test::kSpeedZero);
+
+    // One event says it, as the headless run says it.
+    ASSERT_TRUE(sub.WaitFor([](const auto& rec) {
+        return std::any_of(rec.begin(), rec.end(), [](const auto& r) { return r.payload.contains("\"stop\""); });
+    }));
+    const auto events = sub.Json("win/d/event");
+    std::vector<QString> said;
+    for (const QJsonObject& o : events)
+        if (o["text"].toString().contains("end of shift")) said.push_back(o["kind"].toString());
+    EXPECT_EQ(said, std::vector<QString>{"remote-stop"});
 }
 
 TEST_F(WindowNetworkTest, UnusableSettingsAreShownAndNothingIsPublished)
