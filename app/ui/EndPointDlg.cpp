@@ -5,6 +5,7 @@
 #include "run/DurationText.h"
 #include "ui/NumberField.h"
 #include "ui/ResourceIds.h"
+#include "ui/SettingsParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,13 +22,6 @@ constexpr double kMaxTrendSeconds = 3600;
 constexpr double kMaxRatePerMinute = 10000;
 constexpr double kMaxNcm = 65535;
 constexpr double kMaxPlateauSeconds = CDurationText::kMaxSeconds;
-
-CTarnGroupBox* NewGroup(const QString& title, QWidget* parent)
-{
-    auto* group = new CTarnGroupBox(title, parent);
-    group->SetBorderColor(0xA0A0A0);
-    return group;
-}
 
 int ActionIndex(Action action)
 {
@@ -76,7 +70,7 @@ CEndPointDlg::~CEndPointDlg() = default;
 
 QWidget* CEndPointDlg::CreateTrendGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Trend"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Trend"), this);
     auto* form = new QFormLayout(group);
     m_pTrendWindow = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The trend window"),
                                                     QStringLiteral("s"), 1, kMaxTrendSeconds, 0,
@@ -91,7 +85,7 @@ QWidget* CEndPointDlg::CreateTrendGroup()
 
 QWidget* CEndPointDlg::CreatePlateauGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Plateau"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Plateau"), this);
     auto* form = new QFormLayout(group);
     m_pPlateauOn = new QCheckBox(QStringLiteral("End when the torque has stopped changing"), group);
     m_pPlateauOn->setChecked(m_rules.plateauOn);
@@ -112,7 +106,7 @@ QWidget* CEndPointDlg::CreatePlateauGroup()
 
 QWidget* CEndPointDlg::CreateThresholdGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Threshold"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Threshold"), this);
     auto* form = new QFormLayout(group);
     m_pThresholdOn = new QCheckBox(QStringLiteral("End when Δtorque reaches a value"), group);
     m_pThresholdOn->setChecked(m_rules.thresholdOn);
@@ -129,7 +123,7 @@ QWidget* CEndPointDlg::CreateThresholdGroup()
 
 QWidget* CEndPointDlg::CreateActionGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Speed change"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Speed change"), this);
     auto* form = new QFormLayout(group);
     m_pChangeSpeed = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The new speed"),
                                                     QStringLiteral("rpm"), 50, 2200, 0, m_rules.changeSpeedRpm);

@@ -4,6 +4,7 @@
 #include "input/VelEdit.h"
 #include "ui/NumberField.h"
 #include "ui/ResourceIds.h"
+#include "ui/SettingsParts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -16,20 +17,6 @@ namespace {
 
 constexpr double kMaxTorqueNcm = 65535;
 constexpr double kMaxLinkLostSeconds = 86400;
-
-CTarnGroupBox* NewGroup(const QString& title, QWidget* parent)
-{
-    auto* group = new CTarnGroupBox(title, parent);
-    group->SetBorderColor(0xA0A0A0);
-    return group;
-}
-
-QLabel* Hint(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setEnabled(false);
-    return label;
-}
 
 }  // namespace
 
@@ -53,24 +40,24 @@ CLimitsDlg::~CLimitsDlg() = default;
 
 QWidget* CLimitsDlg::CreateSpeedGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Speed"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Speed"), this);
     auto* form = new QFormLayout(group);
     m_pMaxRpm = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The maximum speed"),
                                                QStringLiteral("rpm"), 50, 2200, 0, m_limits.maxRpm);
     m_pMaxRpm->EnableSpin(50);
     form->addRow(QStringLiteral("Maximum speed (rpm):"), m_pMaxRpm->Edit());
-    form->addRow(Hint(QStringLiteral("Start and programs refuse more."), group));
+    form->addRow(CSettingsParts::Hint(QStringLiteral("Start and programs refuse more."), group));
     return group;
 }
 
 QWidget* CLimitsDlg::CreateTorqueGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Torque"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Torque"), this);
     auto* form = new QFormLayout(group);
     m_pTorque = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The torque limit"),
                                                QStringLiteral("Ncm"), 0, kMaxTorqueNcm, 1, m_limits.torqueLimitNcm);
     form->addRow(QStringLiteral("Torque limit (Ncm):"), m_pTorque->Edit());
-    form->addRow(Hint(QStringLiteral("0: no torque limit."), group));
+    form->addRow(CSettingsParts::Hint(QStringLiteral("0: no torque limit."), group));
     m_pStop = new QRadioButton(QStringLiteral("Stop the motor"), group);
     m_pAlarm = new QRadioButton(QStringLiteral("Alarm only"), group);
     (m_limits.torqueAction == CSafetyLimits::TorqueAction::AlarmOnly ? m_pAlarm : m_pStop)->setChecked(true);
@@ -81,13 +68,14 @@ QWidget* CLimitsDlg::CreateTorqueGroup()
 
 QWidget* CLimitsDlg::CreateLinkGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Link"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Link"), this);
     auto* form = new QFormLayout(group);
     m_pLinkLost = std::make_unique<CNumberField>(group, CNumberField::Kind::Number, QStringLiteral("The link-lost time"),
                                                  QStringLiteral("s"), 0, kMaxLinkLostSeconds, 1,
                                                  m_limits.linkLostSeconds);
     form->addRow(QStringLiteral("Link lost after (s):"), m_pLinkLost->Edit());
-    form->addRow(Hint(QStringLiteral("No valid status reply for this long raises the alarm; 0: never."), group));
+    form->addRow(
+        CSettingsParts::Hint(QStringLiteral("No valid status reply for this long raises the alarm; 0: never."), group));
     return group;
 }
 

@@ -7,6 +7,7 @@
 #include "net/MqttMessages.h"
 #include "ui/NumberField.h"
 #include "ui/ResourceIds.h"
+#include "ui/SettingsParts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -18,21 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-CTarnGroupBox* NewGroup(const QString& title, QWidget* parent)
-{
-    auto* group = new CTarnGroupBox(title, parent);
-    group->SetBorderColor(0xA0A0A0);
-    return group;
-}
-
-QLabel* Hint(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setEnabled(false);
-    label->setWordWrap(true);
-    return label;
-}
 
 CVelEdit* NewEdit(const QString& text, QWidget* parent)
 {
@@ -61,7 +47,8 @@ CNetworkDlg::CNetworkDlg(const SMqttSettings& settings, QWidget* parent, const Q
     m_pAcceptStop = new QCheckBox(QStringLiteral("Accept a remote Stop (<prefix>/cmd/stop)"), this);
     m_pAcceptStop->setChecked(settings.bAcceptStop);
     layout->addWidget(m_pAcceptStop);
-    layout->addWidget(Hint(QStringLiteral("Nothing from the network can start the motor or raise its speed."), this));
+    layout->addWidget(CSettingsParts::Hint(
+        QStringLiteral("Nothing from the network can start the motor or raise its speed."), this, true));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CNetworkDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -70,12 +57,12 @@ CNetworkDlg::CNetworkDlg(const SMqttSettings& settings, QWidget* parent, const Q
 
 QWidget* CNetworkDlg::CreateBrokerGroup(const QString& defaultPrefix)
 {
-    auto* group = NewGroup(QStringLiteral("Broker"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Broker"), this);
     auto* form = new QFormLayout(group);
     m_pUrl = NewEdit(m_settings.strUrl, group);
     m_pUrl->setPlaceholderText(QStringLiteral("mqtt://host[:port] or mqtts://host[:port]"));
     form->addRow(QStringLiteral("Address:"), m_pUrl);
-    form->addRow(Hint(QStringLiteral("Empty: runs are not published."), group));
+    form->addRow(CSettingsParts::Hint(QStringLiteral("Empty: runs are not published."), group, true));
     m_pPrefix = NewEdit(m_settings.strPrefix, group);
     m_pPrefix->setPlaceholderText(defaultPrefix);
     form->addRow(QStringLiteral("Topic prefix:"), m_pPrefix);
@@ -84,14 +71,14 @@ QWidget* CNetworkDlg::CreateBrokerGroup(const QString& defaultPrefix)
 
 QWidget* CNetworkDlg::CreateSecurityGroup()
 {
-    auto* group = NewGroup(QStringLiteral("Security"), this);
+    auto* group = CSettingsParts::NewGroup(QStringLiteral("Security"), this);
     auto* form = new QFormLayout(group);
     m_pCredentials = NewEdit(m_settings.strCredentialsPath, group);
     m_pCredentials->EnableFileBrowseButton(QString(), QStringLiteral("All files (*)|*||"));
     m_pCredentials->setPlaceholderText(QStringLiteral("none: anonymous"));
     form->addRow(QStringLiteral("Credentials file:"), m_pCredentials);
-    form->addRow(Hint(QStringLiteral("Two lines, the user and the password; readable by its owner only (chmod 600)."),
-                      group));
+    form->addRow(CSettingsParts::Hint(
+        QStringLiteral("Two lines, the user and the password; readable by its owner only (chmod 600)."), group, true));
     m_pCaFile = NewEdit(m_settings.strCaFile, group);
     m_pCaFile->EnableFileBrowseButton(QString(),
                                       QStringLiteral("Certificates (*.pem *.crt)|*.pem;*.crt|All files (*)|*||"));
