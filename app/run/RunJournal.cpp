@@ -1,13 +1,13 @@
 #include "run/RunJournal.h"
 
 #include "run/JournalFormat.h"
+#include "run/LineReader.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cstring>
 
 namespace {
-constexpr int kChunk = 1 << 16;
 // The shortest sample row: "1\t0.000\t<29-byte time>\t0\t0\t0\t\n".
 constexpr qint64 kShortestRow = 45;
 }
@@ -60,41 +60,18 @@ CRunJournal CRunJournal::Read(QIODevice& file, const QString& path, bool keepRow
     // Room for as many rows as the file can hold, so the array never
     // doubles past the file's size.
     if (keepRows && !file.isSequential()) journal.m_samples.reserve(size_t(std::max<qint64>(0, file.size() / kShortestRow)));
-    // Lines longer than kMaxLine are dropped whole; the buffer never grows.
-    std::vector<char> line(CJournalFormat::kMaxLine);
-    int length = 0;
-    bool overlong = false;
-    std::vector<char> chunk(kChunk);
-    for (;;) {
-        const qint64 n = file.read(chunk.data(), kChunk);
-        if (n < 0) throw CJournalError(QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
-        if (n == 0) break;
-        const char* p = chunk.data();
-        const char* end = p + n;
-        while (p < end) {
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-            const char* stop = lf ? lf : end;
-            const qint64 part = stop - p;
-            if (!overlong && length + part < CJournalFormat::kMaxLine) {
-                std::memcpy(line.data() + length, p, size_t(part));
-                length += int(part);
-            } else {
-                overlong = true;
-            }
-            if (!lf) break;
+    // Lines of kMaxLine bytes or more are dropped whole; a last line cut
+    // off by a crash (no line feed) is dropped too.
+    QString error;
+    const bool read = CLineReader::Read(
+        file, CJournalFormat::kMaxLine - 1,
+        [&](const char* line, int length, bool overlong, bool complete) {
             ++journal.m_nLine;
-            if (overlong) journal.Skip();
-            else journal.TakeLine(line.data(), length, keepRows);
-            length = 0;
-            overlong = false;
-            p = lf + 1;
-        }
-    }
-    // A last line without its line feed was cut off by a crash.
-    if (length > 0 || overlong) {
-        ++journal.m_nLine;
-        journal.Skip();
-    }
+            if (overlong || !complete) journal.Skip();
+            else journal.TakeLine(line, length, keepRows);
+        },
+        &error);
+    if (!read) throw CJournalError(QStringLiteral("%1: %2").arg(path, error).toStdString());
     return journal;
 }
 

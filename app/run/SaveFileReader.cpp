@@ -1,12 +1,13 @@
 #include "run/SaveFileReader.h"
 
+#include "run/LineReader.h"
+
 #include <QIODevice>
 #include <charconv>
 #include <cstring>
 
 namespace {
 
-constexpr qint64 kChunk = 1 << 16;
 // A typical row ("12345<TAB>500<TAB>12<CR><LF>"): reserving by it keeps the
 // array from doubling more than once or twice.
 constexpr qint64 kTypicalRow = 16;
@@ -56,51 +57,28 @@ COpenedRun CSaveFileReader::Read(QIODevice& device, const QString& path)
     run.m_strPath = path;
     if (!device.isSequential()) run.m_samples.reserve(size_t(device.size() / kTypicalRow));
 
-    std::vector<char> line(kMaxLine);
-    std::vector<char> chunk(kChunk);
-    int length = 0;
-    bool overlong = false;
     qint64 lineNumber = 0;
-    const auto take = [&](bool complete) {
-        ++lineNumber;
-        const int used = WithoutCr(line.data(), length);
-        if (lineNumber == 1) {
-            if (overlong || !complete || !IsTitleLine(line.data(), used))
-                throw CRunFileError(
-                    QStringLiteral("%1 is neither a Vantoc run journal nor a saved run").arg(path).toStdString());
-            return;
-        }
-        long long number = 0;
-        SRunSample sample;
-        if (overlong || !complete || !ParseRow(line.data(), used, &number, &sample.nSpeed, &sample.nTorque))
-            run.m_badLines.Add(lineNumber);
-        else
-            run.m_samples.push_back(sample);
-    };
-    for (;;) {
-        const qint64 n = device.read(chunk.data(), kChunk);
-        if (n < 0) throw CRunFileError(QStringLiteral("%1: %2").arg(path, device.errorString()).toStdString());
-        if (n == 0) break;
-        const char* p = chunk.data();
-        const char* end = p + n;
-        while (p < end) {
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-            const char* stop = lf ? lf : end;
-            const qint64 part = stop - p;
-            if (!overlong && length + part <= kMaxLine) {
-                std::memcpy(line.data() + length, p, size_t(part));
-                length += int(part);
-            } else {
-                overlong = true;
+    QString error;
+    const bool read = CLineReader::Read(
+        device, kMaxLine,
+        [&](const char* line, int length, bool overlong, bool complete) {
+            ++lineNumber;
+            const int used = WithoutCr(line, length);
+            if (lineNumber == 1) {
+                if (overlong || !complete || !IsTitleLine(line, used))
+                    throw CRunFileError(
+                        QStringLiteral("%1 is neither a Vantoc run journal nor a saved run").arg(path).toStdString());
+                return;
             }
-            if (!lf) break;
-            take(true);
-            length = 0;
-            overlong = false;
-            p = lf + 1;
-        }
-    }
-    if (length > 0 || overlong) take(false);
+            long long number = 0;
+            SRunSample sample;
+            if (overlong || !complete || !ParseRow(line, used, &number, &sample.nSpeed, &sample.nTorque))
+                run.m_badLines.Add(lineNumber);
+            else
+                run.m_samples.push_back(sample);
+        },
+        &error);
+    if (!read) throw CRunFileError(QStringLiteral("%1: %2").arg(path, error).toStdString());
     if (lineNumber == 0) throw CRunFileError(QStringLiteral("%1 is empty").arg(path).toStdString());
     return run;
 }
