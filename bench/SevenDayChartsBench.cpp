@@ -3,6 +3,7 @@
 // 7-day journal and to paint both charts once.
 #include "graph/VelGraphWnd.h"
 #include "run/JournalWriter.h"
+#include "run/OpenedRun.h"
 #include "run/RunJournal.h"
 #include "run/SystemClock.h"
 #include "ui/LiveCharts.h"
@@ -55,7 +56,7 @@ void BM_SevenDayRunInTheCharts(benchmark::State& state)
         charts.SetUp();
         {
             const CRunJournal journal = CRunJournal::Load(path);
-            charts.ShowJournal(journal);
+            charts.ShowRun(COpenedRun::FromJournal(journal));
         }
         QImage image(560, 260, QImage::Format_RGB32);
         speed.render(&image);
