@@ -31,9 +31,18 @@ CRunStatusStrip::CRunStatusStrip(const CRunControl& run, QWidget* parent) : QWid
     m_pNotice = new QLabel(this);
     m_pNotice->setStyleSheet(QString::fromLatin1(kAmber));
     layout->addWidget(m_pNotice);
-    // A raised alarm takes the free middle of the strip.
+    // A raised alarm takes the free middle of the strip, and the room of
+    // the start time and the file name, which say nothing new meanwhile.
     m_pBanner = new CAlarmBanner(this);
     layout->addWidget(m_pBanner, 100);
+    connect(m_pBanner, &CAlarmBanner::raised, this, [this] {
+        m_pStart->hide();
+        m_pFile->hide();
+    });
+    connect(m_pBanner, &CAlarmBanner::acknowledged, this, [this] {
+        m_pStart->show();
+        m_pFile->show();
+    });
     layout->addStretch(1);
     layout->addWidget(m_pFile);
     setFixedHeight(kHeight);

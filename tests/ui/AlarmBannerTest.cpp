@@ -2,6 +2,7 @@
 #include "ui/RunControl.h"
 #include "ui/RunStatusStrip.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,11 +69,20 @@ TEST(AlarmBannerTest, TheStripCarriesTheBannerBetweenItsTexts)
     CAlarmBanner* banner = strip.Banner();
     ASSERT_NE(banner, nullptr);
     EXPECT_FALSE(banner->isVisible());
+    auto VisibleCells = [&] {
+        int n = 0;
+        for (const QLabel* label : strip.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) n += label->isVisible();
+        return n;
+    };
+    const int nCells = VisibleCells();
     banner->Raise("Torque limit 40 Ncm reached", kAt);
     ASSERT_TRUE(banner->isVisible());
+    EXPECT_EQ(VisibleCells(), nCells - 2) << "start time and file name make room";
     QApplication::processEvents();
     EXPECT_GT(banner->width(), 300) << "the free middle of the strip";
     EXPECT_LE(banner->geometry().bottom(), strip.height());
     const QImage image = strip.grab().toImage();
     EXPECT_EQ(image.pixelColor(banner->x() + 2, banner->y() + 2), QColor(0xC0, 0x10, 0x10));
+    banner->Acknowledge();
+    EXPECT_EQ(VisibleCells(), nCells);
 }

@@ -22,6 +22,7 @@
 
 #include <QFile>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -262,6 +263,14 @@ TEST_F(WindowAutomationTest, ATorqueAlarmStaysOnTheBannerUntilAcknowledged)
     ASSERT_TRUE(WaitFor([&] { return banner->IsRaised(); }, 10000));
     EXPECT_TRUE(banner->Text().contains("torque limit reached")) << banner->Text().toStdString();
     EXPECT_TRUE(dlg->Run().IsRunning()) << "alarm only";
+    // Readable in the window as it opens: the whole line and the whole
+    // button, inside the strip.
+    QApplication::processEvents();
+    const QLabel* line = banner->findChild<QLabel*>();
+    ASSERT_NE(line, nullptr);
+    EXPECT_GE(line->width(), line->sizeHint().width()) << banner->Text().toStdString();
+    EXPECT_GE(banner->AcknowledgeButton()->width(), banner->AcknowledgeButton()->sizeHint().width());
+    EXPECT_LE(banner->mapTo(dlg->Strip(), QPoint(banner->width(), 0)).x(), dlg->Strip()->width());
     const int samples = Samples();
     ASSERT_TRUE(WaitFor([&] { return Samples() >= samples + 2; }));
     EXPECT_TRUE(banner->IsRaised()) << "stays while the run goes on";
