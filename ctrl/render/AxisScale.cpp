@@ -5,7 +5,6 @@
 #include <cstdint>
 
 namespace {
-constexpr double kLogLowest = CAxisScale::kLogLowest;
 // Keeps a far-off position clear of int overflow when offsets are added.
 constexpr double kMaxOffset = 1e9;
 constexpr double kWholeTolerance = 1e-7;
