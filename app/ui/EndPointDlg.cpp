@@ -164,23 +164,12 @@ void CEndPointDlg::UpdateEnabled()
 bool CEndPointDlg::Collect(CEndPointRules* rules, QString* error, QWidget** field) const
 {
     CEndPointRules read = m_rules;
-    const auto take = [&](const CNumberField& f, auto& target) {
-        const std::optional<double> value = f.Read(error);
-        if (!value) {
-            *field = f.Edit();
-            return false;
-        }
-        target = static_cast<std::remove_reference_t<decltype(target)>>(*value);
-        return true;
-    };
-    const auto refuse = [&](const CNumberField& f, const QString& why) {
-        *error = why;
-        *field = f.Edit();
-        return false;
-    };
-    if (!take(*m_pTrendWindow, read.trendWindowSeconds) || !take(*m_pMinRunTime, read.minRunSeconds) ||
-        !take(*m_pPlateauRate, read.plateauRate) || !take(*m_pPlateauTime, read.plateauSeconds) ||
-        !take(*m_pThreshold, read.thresholdNcm) || !take(*m_pChangeSpeed, read.changeSpeedRpm))
+    if (!m_pTrendWindow->Take(read.trendWindowSeconds, error, field) ||
+        !m_pMinRunTime->Take(read.minRunSeconds, error, field) ||
+        !m_pPlateauRate->Take(read.plateauRate, error, field) ||
+        !m_pPlateauTime->Take(read.plateauSeconds, error, field) ||
+        !m_pThreshold->Take(read.thresholdNcm, error, field) ||
+        !m_pChangeSpeed->Take(read.changeSpeedRpm, error, field))
         return false;
     read.plateauOn = m_pPlateauOn->isChecked();
     read.thresholdOn = m_pThresholdOn->isChecked();
@@ -188,30 +177,26 @@ bool CEndPointDlg::Collect(CEndPointRules* rules, QString* error, QWidget** fiel
     read.thresholdAction = ActionAt(m_pThresholdAction->currentIndex());
     // A rate of 0 would never count as flat: the rule could never fire.
     if (read.plateauOn && read.plateauRate <= 0)
-        return refuse(*m_pPlateauRate, QStringLiteral("The plateau rate must be above 0 Ncm/min."));
+        return m_pPlateauRate->Refuse(QStringLiteral("The plateau rate must be above 0 Ncm/min."), error, field);
     // At or above 0 holds from the tare on: the rule would fire at once.
     if (read.thresholdOn && read.thresholdNcm <= 0)
-        return refuse(*m_pThreshold, QStringLiteral("The torque threshold must be above 0 Ncm."));
+        return m_pThreshold->Refuse(QStringLiteral("The torque threshold must be above 0 Ncm."), error, field);
     const bool changesSpeed = (read.plateauOn && read.plateauAction == Action::ChangeSpeed) ||
                               (read.thresholdOn && read.thresholdAction == Action::ChangeSpeed);
     if (changesSpeed && read.changeSpeedRpm > m_nMaxRpm)
-        return refuse(*m_pChangeSpeed,
-                      QStringLiteral("The new speed %1 rpm is above the laboratory's maximum speed of %2 rpm (Limits).")
-                          .arg(read.changeSpeedRpm)
-                          .arg(m_nMaxRpm));
+        return m_pChangeSpeed->Refuse(
+            QStringLiteral("The new speed %1 rpm is above the laboratory's maximum speed of %2 rpm (Limits).")
+                .arg(read.changeSpeedRpm)
+                .arg(m_nMaxRpm),
+            error, field);
     *rules = read;
     return true;
 }
 
 void CEndPointDlg::accept()
 {
-    CEndPointRules read;
-    QString error;
-    QWidget* field = nullptr;
-    if (!Collect(&read, &error, &field)) {
-        CNumberField::ShowRefusal(this, error, field);
-        return;
-    }
-    m_rules = read;
-    QDialog::accept();
+    if (CNumberField::Confirm(this, &m_rules, [this](auto* read, QString* error, QWidget** field) {
+            return Collect(read, error, field);
+        }))
+        QDialog::accept();
 }

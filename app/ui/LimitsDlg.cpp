@@ -87,23 +87,11 @@ QString CLimitsDlg::LinkLostTooShortText()
 bool CLimitsDlg::Collect(CSafetyLimits* limits, QString* error, QWidget** field) const
 {
     CSafetyLimits read = m_limits;
-    const auto take = [&](const CNumberField& f, auto& target) {
-        const std::optional<double> value = f.Read(error);
-        if (!value) {
-            *field = f.Edit();
-            return false;
-        }
-        target = static_cast<std::remove_reference_t<decltype(target)>>(*value);
-        return true;
-    };
-    if (!take(*m_pMaxRpm, read.maxRpm) || !take(*m_pTorque, read.torqueLimitNcm) ||
-        !take(*m_pLinkLost, read.linkLostSeconds))
+    if (!m_pMaxRpm->Take(read.maxRpm, error, field) || !m_pTorque->Take(read.torqueLimitNcm, error, field) ||
+        !m_pLinkLost->Take(read.linkLostSeconds, error, field))
         return false;
-    if (read.linkLostSeconds > 0 && read.linkLostSeconds < CSafetyLimits::kMinLinkLostSeconds) {
-        *error = LinkLostTooShortText();
-        *field = m_pLinkLost->Edit();
-        return false;
-    }
+    if (read.linkLostSeconds > 0 && read.linkLostSeconds < CSafetyLimits::kMinLinkLostSeconds)
+        return m_pLinkLost->Refuse(LinkLostTooShortText(), error, field);
     read.torqueAction = m_pAlarm->isChecked() ? CSafetyLimits::TorqueAction::AlarmOnly
                                               : CSafetyLimits::TorqueAction::StopMotor;
     read.confirmBeforeStart = m_pConfirm->isChecked();
@@ -113,13 +101,8 @@ bool CLimitsDlg::Collect(CSafetyLimits* limits, QString* error, QWidget** field)
 
 void CLimitsDlg::accept()
 {
-    CSafetyLimits read;
-    QString error;
-    QWidget* field = nullptr;
-    if (!Collect(&read, &error, &field)) {
-        CNumberField::ShowRefusal(this, error, field);
-        return;
-    }
-    m_limits = read;
-    QDialog::accept();
+    if (CNumberField::Confirm(this, &m_limits, [this](auto* read, QString* error, QWidget** field) {
+            return Collect(read, error, field);
+        }))
+        QDialog::accept();
 }

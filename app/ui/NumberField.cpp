@@ -99,6 +99,13 @@ QString CNumberField::Refusal() const
     return QStringLiteral("%1 must be a number %2 with at most %3.").arg(m_strName, range, decimals);
 }
 
+bool CNumberField::Refuse(const QString& why, QString* error, QWidget** field) const
+{
+    *error = why;
+    *field = m_pEdit;
+    return false;
+}
+
 void CNumberField::ShowRefusal(QWidget* dialog, const QString& error, QWidget* field)
 {
     QMessageBox::warning(dialog, vantoc::String(vantoc::IDS_PRODUCT_NAME), error);

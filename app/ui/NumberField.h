@@ -33,9 +33,38 @@ public:
     static std::optional<double> ParseNumber(const QString& text, double min, double max, unsigned decimals);
     static std::optional<double> ParseDuration(const QString& text, double min, double max);
     QString Refusal() const;
+    // Reads the field into target (converted to its type); false with
+    // *error and *field (this field's edit) set when it is refused.
+    template <class T>
+    bool Take(T& target, QString* error, QWidget** field) const
+    {
+        const std::optional<double> value = Read(error);
+        if (!value) return Refuse(*error, error, field);
+        target = static_cast<T>(*value);
+        return true;
+    }
+    // Refuses this field for why: sets *error and *field, returns false.
+    bool Refuse(const QString& why, QString* error, QWidget** field) const;
+
     // What a settings dialog does with a refused confirmation: the reason in
     // a message box, then the focus on the field that was refused (if any).
     static void ShowRefusal(QWidget* dialog, const QString& error, QWidget* field);
+    // A settings dialog's OK: collect(T*, QString* error, QWidget** field)
+    // reads every field; a refusal is shown as ShowRefusal shows it and
+    // leaves *target alone. True when *target took what was read.
+    template <class T, class Collect>
+    static bool Confirm(QWidget* dialog, T* target, Collect collect)
+    {
+        T read;
+        QString error;
+        QWidget* field = nullptr;
+        if (!collect(&read, &error, &field)) {
+            ShowRefusal(dialog, error, field);
+            return false;
+        }
+        *target = read;
+        return true;
+    }
 
 private:
     QString Text(double value) const;

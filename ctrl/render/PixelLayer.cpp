@@ -20,8 +20,9 @@ void CPixelLayer::Begin(plat::CRect rcArea, plat::CDC* pTarget)
     m_ptOrigin = rcArea.TopLeft();
     const int w = std::max(rcArea.Width(), 0);
     const int h = std::max(rcArea.Height(), 0);
-    if (m_nMaskWords != (h + 63) / 64 || m_arMask.size() != static_cast<std::size_t>(w) * ((h + 63) / 64)) {
-        m_nMaskWords = (h + 63) / 64;
+    const int nWords = (h + 63) / 64;
+    if (m_nMaskWords != nWords || m_arMask.size() != static_cast<std::size_t>(w) * nWords) {
+        m_nMaskWords = nWords;
         m_arMask.assign(static_cast<std::size_t>(w) * m_nMaskWords, 0);
         m_nMaskLeft = std::numeric_limits<int>::max();
         m_nMaskRight = -1;
@@ -154,11 +155,6 @@ void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
         for (int i = 0; i + 1 < nCount; ++i) Line(pPoints[i], pPoints[i + 1]);
         return;
     }
-    const plat::CRect rcReach(m_ptOrigin.x - kExactReach, m_ptOrigin.y - kExactReach,
-                              m_ptOrigin.x + m_nWidth + kExactReach, m_ptOrigin.y + m_nHeight + kExactReach);
-    auto Near = [&](plat::CPoint p) {
-        return p.x >= rcReach.left && p.x <= rcReach.right && p.y >= rcReach.top && p.y <= rcReach.bottom;
-    };
     // The pending run: rows nTop to nBottom of column nX, in layer terms.
     // Lines down one column share their ends, so their rows join up.
     bool bRun = false;
@@ -171,7 +167,7 @@ void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
         const plat::CPoint a = pPoints[i];
         const plat::CPoint b = pPoints[i + 1];
         if (a == b) continue;
-        if (a.x != b.x || !Near(a) || !Near(b)) {
+        if (a.x != b.x || !IsNear(a) || !IsNear(b)) {
             Flush();
             Line(a, b);
             continue;
@@ -193,14 +189,19 @@ void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
     Flush();
 }
 
+bool CPixelLayer::IsNear(plat::CPoint p) const
+{
+    return p.x >= m_ptOrigin.x - kExactReach && p.x <= m_ptOrigin.x + m_nWidth + kExactReach
+           && p.y >= m_ptOrigin.y - kExactReach && p.y <= m_ptOrigin.y + m_nHeight + kExactReach;
+}
+
 bool CPixelLayer::ClipToReach(plat::CPoint& a, plat::CPoint& b) const
 {
     const int xlo = m_ptOrigin.x - kExactReach;
     const int ylo = m_ptOrigin.y - kExactReach;
     const int xhi = m_ptOrigin.x + m_nWidth + kExactReach;
     const int yhi = m_ptOrigin.y + m_nHeight + kExactReach;
-    auto Near = [&](plat::CPoint p) { return p.x >= xlo && p.x <= xhi && p.y >= ylo && p.y <= yhi; };
-    if (Near(a) && Near(b)) return true;
+    if (IsNear(a) && IsNear(b)) return true;
     double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
     if (!ClipSegment(x0, y0, x1, y1, xlo, ylo, xhi, yhi)) return false;
     a = {static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0))};

@@ -60,6 +60,8 @@ public:
     // Clips a segment to the area around the layer where lines are drawn
     // exactly; false when nothing of it is left there.
     bool ClipToReach(plat::CPoint& a, plat::CPoint& b) const;
+    // Whether p lies within the exact reach around the layer.
+    bool IsNear(plat::CPoint p) const;
 
     const QImage& Image() const { return m_image; }
 
