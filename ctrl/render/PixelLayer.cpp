@@ -5,6 +5,7 @@
 #include "platform/DC.h"
 #include "platform/GdiDefs.h"
 #include "render/BlockRows.h"
+#include "render/PlotComposer.h"
 
 #include <algorithm>
 #include <bit>
@@ -15,7 +16,7 @@ CPixelLayer::CPixelLayer() = default;
 
 CPixelLayer::~CPixelLayer() = default;
 
-void CPixelLayer::Begin(plat::CRect rcArea, plat::CDC* pTarget)
+void CPixelLayer::Begin(plat::CRect rcArea, plat::CDC* pTarget, CPlotComposer* pComposer)
 {
     m_ptOrigin = rcArea.TopLeft();
     const int w = std::max(rcArea.Width(), 0);
@@ -28,6 +29,15 @@ void CPixelLayer::Begin(plat::CRect rcArea, plat::CDC* pTarget)
         m_nMaskRight = -1;
     }
     Clear();
+    m_pComposer = pComposer;
+    if (m_pComposer) {
+        m_bDirect = false;
+        m_nWidth = w;
+        m_nHeight = h;
+        m_pBits = nullptr;
+        m_nStride = 0;
+        return;
+    }
     int nStride = 0;
     std::uint32_t* pDirect = pTarget ? pTarget->DirectPixels(rcArea, &nStride) : nullptr;
     m_bDirect = pDirect != nullptr;
@@ -65,7 +75,7 @@ void CPixelLayer::SetPenStyle(int nStyle)
 void CPixelLayer::Touch(int x0, int y0, int x1, int y1)
 {
     // Only a picture of its own is blended, and only where it was drawn.
-    if (m_bDirect) return;
+    if (m_bDirect || m_pComposer) return;
     const plat::CRect rc(std::max(std::min(x0, x1), 0), std::max(std::min(y0, y1), 0),
                          std::min(std::max(x0, x1) + 1, m_nWidth), std::min(std::max(y0, y1) + 1, m_nHeight));
     if (rc.IsRectEmpty()) return;
@@ -136,7 +146,7 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double xlo, dou
 
 void CPixelLayer::Line(plat::CPoint a, plat::CPoint b)
 {
-    if (!m_pBits) return;
+    if (!CanDraw()) return;
     a -= m_ptOrigin;
     b -= m_ptOrigin;
     // Wholly on one side of the layer: nothing of it shows.
@@ -151,40 +161,57 @@ void CPixelLayer::Line(plat::CPoint a, plat::CPoint b)
 
 void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
 {
-    if (!m_bSolid || !m_pBits) {
+    if (!m_bSolid || !CanDraw()) {
         for (int i = 0; i + 1 < nCount; ++i) Line(pPoints[i], pPoints[i + 1]);
         return;
     }
     // The pending run: rows nTop to nBottom of column nX, in layer terms.
-    // Lines down one column share their ends, so their rows join up.
+    // Lines down one column share their ends, so their rows join up; so do
+    // the halves of a steep line into the next column.
     bool bRun = false;
     int nX = 0, nTop = 0, nBottom = 0;
     auto Flush = [&] {
         if (bRun && FillColumn(nX, nTop, nBottom + 1)) Touch(nX, nTop, nX, nBottom);
         bRun = false;
     };
-    for (int i = 0; i + 1 < nCount; ++i) {
-        const plat::CPoint a = pPoints[i];
-        const plat::CPoint b = pPoints[i + 1];
-        if (a == b) continue;
-        if (a.x != b.x || !IsNear(a) || !IsNear(b)) {
-            Flush();
-            Line(a, b);
-            continue;
-        }
-        const int x = a.x - m_ptOrigin.x;
-        const int nFrom = (a.y < b.y ? a.y : b.y + 1) - m_ptOrigin.y;
-        const int nTo = (a.y < b.y ? b.y - 1 : a.y) - m_ptOrigin.y;
+    auto Add = [&](int x, int y0, int y1) {  // rows y0 to y1 in either order
+        const int nFrom = std::min(y0, y1);
+        const int nTo = std::max(y0, y1);
         if (bRun && x == nX && nFrom <= nBottom + 1 && nTo >= nTop - 1) {
             nTop = std::min(nTop, nFrom);
             nBottom = std::max(nBottom, nTo);
-            continue;
+            return;
         }
         Flush();
         bRun = true;
         nX = x;
         nTop = nFrom;
         nBottom = nTo;
+    };
+    for (int i = 0; i + 1 < nCount; ++i) {
+        const plat::CPoint a = pPoints[i];
+        const plat::CPoint b = pPoints[i + 1];
+        if (a == b) continue;
+        if (std::abs(a.x - b.x) > 1 || !IsNear(a) || !IsNear(b)) {
+            Flush();
+            Line(a, b);
+            continue;
+        }
+        const int x = a.x - m_ptOrigin.x;
+        const int y = a.y - m_ptOrigin.y;
+        const int d = std::abs(b.y - a.y);
+        const int sy = a.y < b.y ? 1 : -1;
+        if (a.x == b.x) {
+            Add(x, y, y + sy * (d - 1));
+        } else if (d <= 1) {
+            Add(x, y, y);
+        } else {
+            // The raster's steep line one column across: the first half of
+            // its rows (and the middle one) in a's column, the rest in b's.
+            const int nHalf = d / 2;
+            Add(x, y, y + sy * nHalf);
+            if (nHalf + 1 < d) Add(b.x - m_ptOrigin.x, y + sy * (nHalf + 1), y + sy * (d - 1));
+        }
     }
     Flush();
 }
@@ -213,7 +240,17 @@ void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
 {
     pt -= m_ptOrigin;
     const int r = stamp.Reach();
-    if (pt.x + r < 0 || pt.y + r < 0 || pt.x - r >= m_nWidth || pt.y - r >= m_nHeight || !m_pBits) return;
+    if (pt.x + r < 0 || pt.y + r < 0 || pt.x - r >= m_nWidth || pt.y - r >= m_nHeight || !CanDraw()) return;
+    if (m_pComposer) {
+        // Pixels of their own colours become masks of their own.
+        const std::uint32_t argbKeep = m_argb;
+        for (const CMarkerStamp::tagPixel& px : stamp.Pixels()) {
+            m_argb = px.argb;
+            Put(pt.x + px.dx, pt.y + px.dy);
+        }
+        m_argb = argbKeep;
+        return;
+    }
     PutMask();
     const bool bInside = pt.x - r >= 0 && pt.y - r >= 0 && pt.x + r < m_nWidth && pt.y + r < m_nHeight;
     if (bInside) {
@@ -233,7 +270,7 @@ void CPixelLayer::Stamp(const CMarkerStamp& stamp, plat::CPoint pt)
 
 void CPixelLayer::StampColumn(const CMarkerStamp& stamp, plat::CPoint pt, int nCount)
 {
-    if (!stamp.HasSpans() || !m_pBits) {
+    if (!stamp.HasSpans() || !CanDraw()) {
         for (int i = 0; i < nCount; ++i) Stamp(stamp, {pt.x, pt.y + i});
         return;
     }
@@ -260,7 +297,7 @@ void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const st
     if (nFirst < 0) return;
     // Stamps without spans, and spans too long to spread by shifts within
     // a word, go stack by stack.
-    if (!stamp.HasSpans() || !m_pBits || stamp.Reach() > kMaxSpreadReach) {
+    if (!stamp.HasSpans() || !CanDraw() || stamp.Reach() > kMaxSpreadReach) {
         for (int r = nFirst; r <= nLast;) {
             if (!((pRows[r / 64] >> (r % 64)) & 1)) {
                 ++r;
@@ -320,53 +357,14 @@ void CPixelLayer::OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int 
     if (m_nHeight % 64 != 0) pTo[m_nMaskWords - 1] &= (std::uint64_t(1) << (m_nHeight % 64)) - 1;
 }
 
-namespace {
-// Turns 64 words of 64 bits around their diagonal: bit j of word i becomes
-// bit i of word j.
-void Transpose64(std::uint64_t a[64])
-{
-    std::uint64_t m = 0x00000000FFFFFFFFull;
-    for (int j = 32; j != 0; j >>= 1, m ^= m << j) {
-        for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
-            const std::uint64_t t = ((a[k] >> j) ^ a[k | j]) & m;
-            a[k] ^= t << j;
-            a[k | j] ^= t;
-        }
-    }
-}
-}  // namespace
-
-// The mask holds columns; the picture is stored row by row. Tiles of 64
-// columns by 64 rows are turned around, so pixels go down as runs along
-// rows, one after the other in memory.
 void CPixelLayer::PutMask()
 {
-    std::uint64_t tile[64];
-    for (int x0 = m_nMaskLeft; x0 <= m_nMaskRight; x0 += 64) {
-        const int nColumns = std::min(64, m_nMaskRight - x0 + 1);
-        for (int w = 0; w < m_nMaskWords; ++w) {
-            std::uint64_t nAny = 0;
-            std::uint64_t* pWord = m_arMask.data() + static_cast<std::size_t>(x0) * m_nMaskWords + w;
-            for (int i = 0; i < nColumns; ++i, pWord += m_nMaskWords) {
-                tile[i] = *pWord;
-                nAny |= *pWord;
-                *pWord = 0;
-            }
-            if (nAny == 0) continue;
-            std::fill(tile + nColumns, tile + 64, 0);
-            Transpose64(tile);
-            const int nRows = std::min(64, m_nHeight - w * 64);
-            for (int j = 0; j < nRows; ++j) {
-                std::uint32_t* pRow = m_pBits + static_cast<std::size_t>(w * 64 + j) * m_nStride + x0;
-                for (std::uint64_t bits = tile[j]; bits != 0;) {
-                    // One run of set bits at a time.
-                    const int nFirst = std::countr_zero(bits);
-                    const int nLength = std::countr_one(bits >> nFirst);
-                    std::fill_n(pRow + nFirst, nLength, m_argbMask);
-                    bits = nFirst + nLength >= 64 ? 0 : bits & (~std::uint64_t(0) << (nFirst + nLength));
-                }
-            }
-        }
+    if (m_nMaskLeft <= m_nMaskRight) {
+        if (m_pComposer)
+            m_pComposer->AddMask(m_argbMask, m_arMask.data(), m_nMaskWords, m_nMaskLeft, m_nMaskRight);
+        else
+            CPlotComposer::PutMask(m_arMask.data(), m_nMaskWords, m_nMaskLeft, m_nMaskRight, m_nHeight, m_pBits,
+                                   m_nStride, m_argbMask, true);
     }
     m_nMaskLeft = std::numeric_limits<int>::max();
     m_nMaskRight = -1;
@@ -375,7 +373,7 @@ void CPixelLayer::PutMask()
 void CPixelLayer::Paint(plat::CDC* pDC)
 {
     PutMask();
-    if (m_bDirect) {
+    if (m_bDirect || m_pComposer) {
         m_rcDirty.SetRectEmpty();
         return;
     }

@@ -16,6 +16,7 @@
 namespace plat {
 class CDC;
 }
+class CPlotComposer;
 
 // A transparent picture the size of the plot that a series is drawn into
 // pixel by pixel (one-pixel lines with GDI's raster, marker stamps) and then
@@ -30,8 +31,9 @@ public:
     ~CPixelLayer();
     // A clear layer over rcArea (DC coordinates); drawing outside it is lost.
     // pTarget, when given, is the DC that Paint will be given; nothing else
-    // may draw on it until then.
-    void Begin(plat::CRect rcArea, plat::CDC* pTarget = nullptr);
+    // may draw on it until then. With pComposer, the layer's pixels go to
+    // it as masks instead, and Paint draws nothing.
+    void Begin(plat::CRect rcArea, plat::CDC* pTarget = nullptr, CPlotComposer* pComposer = nullptr);
     void SetColor(plat::COLORREF cr);
     // Style of the one-pixel pen (PS_SOLID, PS_DASH ...); starts its pattern.
     void SetPenStyle(int nStyle);
@@ -97,6 +99,7 @@ private:
             MaskColumn(x)[y / 64] |= std::uint64_t(1) << (y % 64);
     }
     void PutMask();
+    bool CanDraw() const { return m_pBits || m_pComposer; }
     // ORs the bits of pFrom, moved nShift rows down, into mask column x.
     void OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift);
 
@@ -118,4 +121,5 @@ private:
     plat::CLineRaster m_raster{0};
     bool m_bSolid = true;
     bool m_bDirect = false;
+    CPlotComposer* m_pComposer = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "platform/WinDef.h"
 #include "render/FontCache.h"
 #include "render/MarkerStamp.h"
+#include "render/PlotComposer.h"
 
 #include <memory>
 #include <vector>
@@ -115,6 +116,15 @@ protected:
     // kept inside the graph's right edge, or ending at it and centred on it.
     void DrawScaleText(plat::CDC* pDC, plat::CPoint pt, const plat::CString& strText, int bHorizontal);
 
+    // Whether the series' pixels all go through the layer a composer gets
+    // (CPixelLayer::Begin with Composing()), so the plot can be kept between
+    // paints and only its changes written. A drawer that draws anything
+    // else over the plot says no.
+    virtual bool ComposesSeries(const CVelGraphSeries* pSeries);
+    // The composer a series is drawn for while the plot is composed,
+    // otherwise null.
+    CPlotComposer* Composing() const { return m_pComposing; }
+
     // Window position of a point in rcPlot; false when it has none.
     bool PointPosition(plat::CRect rcPlot, double x, double y, plat::CPoint& pt) const;
     // Whether point tooltips are wanted: a control is attached and the
@@ -145,9 +155,16 @@ private:
     // The pixels a solid one-pixel axis-parallel line from a to b paints
     // (b excluded), filled directly: the same pixels, far fewer calls.
     static void FillLine(plat::CDC* pDC, plat::CPoint a, plat::CPoint b, plat::COLORREF cr);
+    // The plot bitmap's background, grid and markers.
+    void DrawBase(plat::CDC* pDC, plat::CRect rcBitmap);
+    void DrawAllSeries(plat::CDC* pDC, plat::CRect rcBitmap, plat::CPoint ptOrigin);
+    bool ComposesPlot();
+    CPlotComposer::tagBaseKey BaseKey(plat::CRect rcBitmap) const;
 
     CFontCache m_Font;
     std::unique_ptr<plat::CBitmap> m_pPlotBitmap;  // reused while the plot keeps its size
+    CPlotComposer m_Composer;
+    CPlotComposer* m_pComposing = nullptr;
     struct tagStampKey {
         int nMarker;
         int nMarkerSize;

@@ -55,20 +55,85 @@ void CVelGraphDrawer::Draw(plat::CDC* pDC, plat::CRect rcPlot)
     if (!m_pPlotBitmap || m_pPlotBitmap->GetSize() != plat::CSize(w, h)) {
         m_pPlotBitmap = std::make_unique<plat::CBitmap>();
         m_pPlotBitmap->CreateCompatibleBitmap(pDC, w, h);
+        m_Composer.Forget();
     }
     plat::CBitmap* pOld = mem.SelectObject(m_pPlotBitmap.get());
     const plat::CRect rcBitmap(0, 0, w, h);
-    mem.FillSolidRect(rcBitmap, m_pGraph->GetBkgColor());
-    DrawXAxis(&mem, rcBitmap, 1);
-    DrawYAxis(&mem, rcBitmap, 1);
-    if (!m_pGraph->GetMarkers().empty()) DrawMarkers(&mem, rcBitmap);
-    // Point tooltips need no tools per paint: GetToolTip hit-tests the data.
-    for (const auto& pSeries : *m_pGraph->GetSeriesArray())
-        if (pSeries->bShow) DrawOneSeries(&mem, rcBitmap, pSeries.get(), rcPlot.TopLeft());
+    int nStride = 0;
+    std::uint32_t* pPlot = ComposesPlot() ? mem.DirectPixels(rcBitmap, &nStride) : nullptr;
+    if (pPlot) {
+        // The bitmap still holds the last paint: only what changed is written.
+        if (m_Composer.Begin(BaseKey(rcBitmap))) {
+            DrawBase(&mem, rcBitmap);
+        } else if (m_Composer.NeedsBase()) {
+            plat::CDC base(&m_Composer.BaseImage());
+            DrawBase(&base, rcBitmap);
+            m_Composer.SetBaseDrawn();
+        }
+        m_pComposing = &m_Composer;
+        DrawAllSeries(&mem, rcBitmap, rcPlot.TopLeft());
+        m_pComposing = nullptr;
+        m_Composer.Finish(pPlot, nStride);
+    } else {
+        m_Composer.Forget();
+        DrawBase(&mem, rcBitmap);
+        DrawAllSeries(&mem, rcBitmap, rcPlot.TopLeft());
+    }
     mem.SelectObject(pOld);
     // The bitmap is opaque, so drawing it over the target is the copy a
     // blit makes, without the blit's copy of the source on every paint.
     plat::AlphaBlendImage(pDC, rcPlot.left, rcPlot.top, *m_pPlotBitmap->ImageData(), QRect(0, 0, w, h));
+}
+
+void CVelGraphDrawer::DrawBase(plat::CDC* pDC, plat::CRect rcBitmap)
+{
+    pDC->FillSolidRect(rcBitmap, m_pGraph->GetBkgColor());
+    DrawXAxis(pDC, rcBitmap, 1);
+    DrawYAxis(pDC, rcBitmap, 1);
+    if (!m_pGraph->GetMarkers().empty()) DrawMarkers(pDC, rcBitmap);
+}
+
+void CVelGraphDrawer::DrawAllSeries(plat::CDC* pDC, plat::CRect rcBitmap, plat::CPoint ptOrigin)
+{
+    // Point tooltips need no tools per paint: GetToolTip hit-tests the data.
+    for (const auto& pSeries : *m_pGraph->GetSeriesArray())
+        if (pSeries->bShow) DrawOneSeries(pDC, rcBitmap, pSeries.get(), ptOrigin);
+}
+
+bool CVelGraphDrawer::ComposesPlot()
+{
+    for (const auto& pSeries : *m_pGraph->GetSeriesArray())
+        if (pSeries->bShow && !ComposesSeries(pSeries.get())) return false;
+    return true;
+}
+
+bool CVelGraphDrawer::ComposesSeries(const CVelGraphSeries*)
+{
+    return false;
+}
+
+// What DrawBase draws from: the background, the grid's lines (which the
+// axes' ticks place) and the markers' lines and labels.
+CPlotComposer::tagBaseKey CVelGraphDrawer::BaseKey(plat::CRect rcBitmap) const
+{
+    CPlotComposer::tagBaseKey key;
+    key.nWidth = rcBitmap.Width();
+    key.nHeight = rcBitmap.Height();
+    key.crBack = m_pGraph->GetBkgColor();
+    auto GridOffsets = [](const tagGraphAxis& axis, std::vector<int>& arOffsets) {
+        for (const tagAxisTick& tick : CAxisScale::Ticks(axis))
+            if (tick.bMajor ? axis.bMajorGrid : axis.bMinorGrid) arOffsets.push_back(tick.nOffset);
+    };
+    GridOffsets(*m_pXAxis, key.arXGrid);
+    GridOffsets(*m_pYAxis, key.arYGrid);
+    for (const tagGraphMarker& marker : m_pGraph->GetMarkers()) {
+        int bValid = 0;
+        const int x = GetAxisPosition(marker.x, m_pXAxis, bValid);
+        if (!bValid || x < 0 || x >= key.nWidth) continue;
+        key.arMarkers.push_back({x, marker.crColor, marker.nPenStyle, marker.strLabel});
+        if (!marker.strLabel.isEmpty()) key.lfFont = m_lfFont;
+    }
+    return key;
 }
 
 void CVelGraphDrawer::DrawMarkers(plat::CDC* pDC, plat::CRect rcPlot)

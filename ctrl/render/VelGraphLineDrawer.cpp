@@ -5,6 +5,7 @@
 #include "platform/DC.h"
 #include "render/AxisMapper.h"
 
+#include <typeinfo>
 #include <vector>
 
 CVelGraphLineDrawer::CVelGraphLineDrawer(CVelGraph* pGraph) : CVelGraphDrawer(pGraph) {}
@@ -45,7 +46,7 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
     px.BuildColumns(pSeries->arPoints, *m_pXAxis, *m_pYAxis, rcPlot, !bNoPen, pStamp ? pStamp->Reach() : -1,
                     bThin ? 0 : pen.lopnWidth + 1);
 
-    m_Layer.Begin(rcPlot, pDC);
+    m_Layer.Begin(rcPlot, pDC, Composing());
     m_Layer.SetColor(pSeries->crColor);
     if (!bNoPen && bThin) {
         m_Layer.SetPenStyle(static_cast<int>(pen.lopnStyle));
@@ -68,6 +69,15 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
     }
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);
+}
+
+bool CVelGraphLineDrawer::ComposesSeries(const CVelGraphSeries* pSeries)
+{
+    // A drawer derived from this one may draw the series otherwise.
+    if (typeid(*this) != typeid(CVelGraphLineDrawer)) return false;
+    // Wide pens are Qt's strokes, drawn straight over the plot.
+    const int nWidth = pSeries->nWidth + (pSeries->bActivate ? 1 : 0);
+    return (pSeries->nPenStyle & plat::PS_STYLE_MASK) == plat::PS_NULL || nWidth <= 1;
 }
 
 // Pens wider than a pixel are Qt's strokes; each run goes as one polyline

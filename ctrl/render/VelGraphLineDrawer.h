@@ -19,6 +19,7 @@ public:
 
 protected:
     void DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* pSeries, plat::CPoint ptOrigin) override;
+    bool ComposesSeries(const CVelGraphSeries* pSeries) override;
     int PointInSeries(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries) override;
     plat::BOOL FindToolTip(plat::CRect rcPlot, plat::CPoint pt, CVelGraphSeries* pSeries, plat::CString& strText,
                            plat::CRect& rcTool) override;

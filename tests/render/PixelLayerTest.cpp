@@ -255,6 +255,9 @@ TEST(PixelLayerTest, PolylineEqualsItsLinesOneByOne)
         {{31, 60}, {31, 70}, {40, 70}, {40, 49}, {40, 49}, {41, 0}, {41, 49}},
         {{45, -5}, {45, -1}, {45, 3}, {50, 25}, {50, 24}, {50, 26}},
         {{20, 10}, {20, 30}, {21, 30}, {21, 10}},
+        // Steep lines one column across, of every short height either way.
+        {{10, 10}, {11, 10}, {12, 11}, {13, 13}, {14, 16}, {15, 20}, {16, 15}, {17, 13}, {18, 12}, {19, 12}},
+        {{30, 5}, {31, 6}, {31, 4}, {32, 9}, {32, 9}, {33, 0}, {32, 3}, {31, 1}},
     };
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> coord(-10, 70);
@@ -265,6 +268,12 @@ TEST(PixelLayerTest, PolylineEqualsItsLinesOneByOne)
         for (int k = 0; k < 4; ++k) arDense.push_back({x, coord(rng)});
     }
     arLines.push_back(arDense);
+    // A dense series walking right a column at a time, its columns'
+    // vertices joined by lines one column across.
+    std::vector<CPoint> arWalk;
+    for (int x = -3; x < 66; ++x)
+        for (int k = 0; k < 1 + x % 4; ++k) arWalk.push_back({x, coord(rng) / 2 + 10});
+    arLines.push_back(arWalk);
     for (int nStyle : {plat::PS_SOLID, plat::PS_DOT}) {
         for (const std::vector<CPoint>& arPoints : arLines) {
             const QImage lines = Painted([&](CPixelLayer& layer) {
