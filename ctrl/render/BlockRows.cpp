@@ -12,6 +12,7 @@ bool CBlockRows::Sync(const CPointBlocks& blocks, const tagGraphPoint* pPoints, 
         m_key = tagKey();
         m_arLevels.clear();
         m_arRun.clear();
+        m_arPointRow.clear();
         m_nSize = 0;
         ++m_nGeneration;
         return false;
@@ -24,6 +25,7 @@ bool CBlockRows::Sync(const CPointBlocks& blocks, const tagGraphPoint* pPoints, 
         m_nWords = (std::max(nRows, 0) + 63) / 64;
         m_arLevels.clear();
         m_arRun.clear();
+        m_arPointRow.clear();
         m_nSize = 0;
         ++m_nGeneration;
     }
@@ -45,10 +47,12 @@ void CBlockRows::Extend(const CPointBlocks& blocks, const tagGraphPoint* pPoints
     const CAxisMapper yMap(yAxis);
     const int nTo = blocks.GetSize();
     std::vector<std::uint64_t>& arFirst = m_arLevels[0];
+    m_arPointRow.resize(static_cast<std::size_t>(nTo), -1);
     for (int i = nFrom; i < nTo; ++i) {
         int bValid = 0;
         const int nRow = m_key.nBase - yMap.Map(pPoints[i].y, bValid);
         if (!bValid || nRow < 0 || nRow >= m_key.nRows) continue;
+        m_arPointRow[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(nRow);
         const std::size_t nWord = static_cast<std::size_t>(i >> CPointBlocks::Shift(0)) * m_nWords + nRow / 64;
         arFirst[nWord] |= std::uint64_t(1) << (nRow % 64);
     }

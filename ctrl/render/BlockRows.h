@@ -34,10 +34,12 @@ public:
     {
         return (m_arRun[static_cast<std::size_t>(nLevel)][static_cast<std::size_t>(nBlock) / 64] >> (nBlock % 64)) & 1;
     }
+    // The band row of point i; -1 when it has none or lies outside the band.
+    int PointRow(int i) const { return m_arPointRow[static_cast<std::size_t>(i)]; }
     // Sets the rows nTop to nBottom (none when nTop > nBottom).
     static void SetRun(std::uint64_t* pRows, int nTop, int nBottom);
 
-    static constexpr int kMaxRows = 4096;
+    static constexpr int kMaxRows = 4096;  // rows fit an int16_t
 
     // Changes whenever the sets start over (a new scale, band or blocks),
     // so rows derived from them can tell they no longer hold.
@@ -61,4 +63,7 @@ private:
     int m_nWords = 0;
     std::vector<std::vector<std::uint64_t>> m_arLevels;
     std::vector<std::vector<std::uint64_t>> m_arRun;  // a bit per block
+    // Each point's row, for columns kept between paints that look at the
+    // points at their ends again and again.
+    std::vector<std::int16_t> m_arPointRow;
 };

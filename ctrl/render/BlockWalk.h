@@ -58,6 +58,16 @@ public:
         return bValid && nRow >= 0 && nRow < m_nRows ? nRow : -1;
     }
 
+    // Row(PointY(i)), looked up when the walk has row sets.
+    int PointRow(int i) const { return m_pRows ? m_pRows->PointRow(i) : Row(m_pPoints[i].y); }
+    // The Y offset of point i, which has a position.
+    int PointYOffset(int i) const
+    {
+        const int nRow = m_pRows ? m_pRows->PointRow(i) : -1;
+        if (nRow >= 0) return m_nRowBase - nRow;
+        int bValid = 0;
+        return m_yMap.Map(m_pPoints[i].y, bValid);
+    }
     double PointX(int i) const { return m_pPoints[i].x; }
     double PointY(int i) const { return m_pPoints[i].y; }
     const CAxisMapper& XMap() const { return m_xMap; }

@@ -312,49 +312,49 @@ void CPixelLayer::StampRows(const CMarkerStamp& stamp, int x, int yTop, const st
     }
     const std::uint32_t argbKeep = m_argb;
     m_argb = stamp.Pixels().front().argb;
-    // Only the words from the first to the last set row, and one for what
-    // spreads past it.
-    const int wFirst = nFirst / 64;
-    const int nUsed = nLast / 64 - wFirst + 1;
-    const int nSpreadWords = nUsed + 1;
-    m_arSpread.resize(static_cast<std::size_t>(nSpreadWords));
-    std::uint64_t* pSpread = m_arSpread.data();
-    const std::uint64_t* pUsed = pRows + wFirst;
-    for (int w = 0; w < nUsed; ++w) pSpread[w] = pUsed[w];
-    pSpread[nUsed] = 0;
-    // Each row becomes the span's rows below it. The spans come shortest
-    // first, so the spread grows by one row at a time across them.
-    int nLength = 1;
-    for (const CMarkerStamp::tagSpan& span : stamp.Spans()) {
-        for (const int nSpan = span.dyBottom - span.dyTop + 1; nLength < nSpan; ++nLength) {
-            pSpread[nUsed] |= pUsed[nUsed - 1] >> (64 - nLength);
-            for (int w = nUsed - 1; w > 0; --w) pSpread[w] |= (pUsed[w] << nLength) | (pUsed[w - 1] >> (64 - nLength));
-            pSpread[0] |= pUsed[0] << nLength;
-        }
-        const int lx = x + span.dx - m_ptOrigin.x;
-        if (lx < 0 || lx >= m_nWidth) continue;
-        OrIntoMask(lx, pSpread, nSpreadWords, yTop + wFirst * 64 + span.dyTop - m_ptOrigin.y);
-    }
+    stamp.SpreadRows(pRows, nWords, m_arSpread,
+                     [&](const CMarkerStamp::tagSpan& span, const std::uint64_t* pSpread, int nSpreadWords,
+                         int nFirstRow) {
+                         const int lx = x + span.dx - m_ptOrigin.x;
+                         if (lx < 0 || lx >= m_nWidth) return;
+                         OrShifted(MaskColumn(lx), m_nMaskWords, m_nHeight, pSpread, nSpreadWords,
+                                   yTop + nFirstRow + span.dyTop - m_ptOrigin.y);
+                     });
     m_argb = argbKeep;
     const int r = stamp.Reach();
     const int ly = yTop - m_ptOrigin.y;
     Touch(x - m_ptOrigin.x - r, ly + nFirst - r, x - m_ptOrigin.x + r, ly + nLast + r);
 }
 
-void CPixelLayer::OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift)
+void CPixelLayer::OrMask(std::uint32_t argb, const std::uint64_t* pMask, int nWords)
 {
-    std::uint64_t* pTo = MaskColumn(x);
+    if (nWords != m_nMaskWords || !CanDraw()) return;
+    const std::uint32_t argbKeep = m_argb;
+    m_argb = argb;
+    for (int x = 0; x < m_nWidth; ++x) {
+        const std::uint64_t* pFrom = pMask + static_cast<std::size_t>(x) * nWords;
+        if (std::all_of(pFrom, pFrom + nWords, [](std::uint64_t w) { return w == 0; })) continue;
+        std::uint64_t* pTo = MaskColumn(x);
+        for (int w = 0; w < nWords; ++w) pTo[w] |= pFrom[w];
+    }
+    m_argb = argbKeep;
+    Touch(0, 0, m_nWidth - 1, m_nHeight - 1);
+}
+
+void CPixelLayer::OrShifted(std::uint64_t* pTo, int nToWords, int nHeight, const std::uint64_t* pFrom, int nWords,
+                            int nShift)
+{
     for (int w = 0; w < nWords; ++w) {
         const std::uint64_t v = pFrom[w];
         if (v == 0) continue;
         const int t = w * 64 + nShift;  // the row of the word's first bit
         const int q = t >= 0 ? t / 64 : -((-t + 63) / 64);
         const int nOff = t - q * 64;
-        if (q >= 0 && q < m_nMaskWords) pTo[q] |= v << nOff;
-        if (nOff > 0 && q + 1 >= 0 && q + 1 < m_nMaskWords) pTo[q + 1] |= v >> (64 - nOff);
+        if (q >= 0 && q < nToWords) pTo[q] |= v << nOff;
+        if (nOff > 0 && q + 1 >= 0 && q + 1 < nToWords) pTo[q + 1] |= v >> (64 - nOff);
     }
-    // Rows below the layer are not pixels.
-    if (m_nHeight % 64 != 0) pTo[m_nMaskWords - 1] &= (std::uint64_t(1) << (m_nHeight % 64)) - 1;
+    // Rows below the area are not pixels.
+    if (nHeight % 64 != 0) pTo[nToWords - 1] &= (std::uint64_t(1) << (nHeight % 64)) - 1;
 }
 
 void CPixelLayer::PutMask()

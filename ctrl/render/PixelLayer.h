@@ -53,6 +53,8 @@ public:
     // The stamp at (x, yTop + r) for every set bit r of pRows (nWords
     // words): a column of marks in one step, whatever its gaps.
     void StampRows(const CMarkerStamp& stamp, int x, int yTop, const std::uint64_t* pRows, int nWords);
+    // ORs a mask of the layer's size (nWords words a column) in argb.
+    void OrMask(std::uint32_t argb, const std::uint64_t* pMask, int nWords);
     // Paints what was drawn since Begin over its area of the DC, then
     // clears the layer.
     void Paint(plat::CDC* pDC);
@@ -72,6 +74,10 @@ public:
     static constexpr int kExactReach = 4096;
     // StampRows spreads rows over spans of stamps up to this reach.
     static constexpr int kMaxSpreadReach = 31;
+    // ORs the bits of pFrom (nWords words), moved nShift rows down, into
+    // the mask column pTo of nToWords words over nHeight rows.
+    static void OrShifted(std::uint64_t* pTo, int nToWords, int nHeight, const std::uint64_t* pFrom, int nWords,
+                          int nShift);
 
 private:
     void Clear();
@@ -100,8 +106,6 @@ private:
     }
     void PutMask();
     bool CanDraw() const { return m_pBits || m_pComposer; }
-    // ORs the bits of pFrom, moved nShift rows down, into mask column x.
-    void OrIntoMask(int x, const std::uint64_t* pFrom, int nWords, int nShift);
 
     QImage m_image;
     plat::CPoint m_ptOrigin;

@@ -6,6 +6,7 @@
 #include "platform/QuindleExport.h"
 #include "platform/Rect.h"
 #include "render/BlockRows.h"
+#include "render/PerSeries.h"
 #include "render/PointBlocks.h"
 #include "render/SortedColumns.h"
 
@@ -213,26 +214,5 @@ private:
     plat::CRect m_rcMarkable;
 };
 
-// The reduced pixels of the last few series painted, one per series, so a
-// chart of several series keeps each one's between paints.
-class CSeriesPixelsCache {
-public:
-    CSeriesPixels& For(const void* pSeries)
-    {
-        for (auto& entry : m_arEntries)
-            if (entry.first == pSeries) return entry.second;
-        constexpr std::size_t kMaxSeries = 8;
-        if (m_arEntries.size() >= kMaxSeries) m_arEntries.erase(m_arEntries.begin());
-        m_arEntries.emplace_back(pSeries, CSeriesPixels());
-        return m_arEntries.back().second;
-    }
-    const CSeriesPixels* Find(const void* pSeries) const
-    {
-        for (const auto& entry : m_arEntries)
-            if (entry.first == pSeries) return &entry.second;
-        return nullptr;
-    }
-
-private:
-    std::vector<std::pair<const void*, CSeriesPixels>> m_arEntries;
-};
+// The reduced pixels of the last few series painted.
+using CSeriesPixelsCache = CPerSeries<CSeriesPixels>;

@@ -107,13 +107,10 @@ CSeriesPixels::tagColumn CSeriesPixels::MakeColumn(const CBlockWalk& walk, int n
         int bValid = 0;
         return nBottom - walk.YMap().Map(v, bValid);
     };
-    int nFirstX = 0, nFirstY = 0, nLastX = 0, nLastY = 0;
-    walk.Position(nFrom, nFirstX, nFirstY);
-    walk.Position(nTo - 1, nLastX, nLastY);
     tagColumn col;
     col.x = x;
-    col.nFirst = nBottom - nFirstY;
-    col.nLast = nBottom - nLastY;
+    col.nFirst = nBottom - walk.PointYOffset(nFrom);
+    col.nLast = nBottom - walk.PointYOffset(nTo - 1);
     col.nLow = Pixel(dYMax);
     col.nHigh = Pixel(dYMin);
     col.nCount = nTo - nFrom;

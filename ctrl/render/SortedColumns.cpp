@@ -151,8 +151,8 @@ bool CSortedColumns::Patch(const CBlockWalk& walk, int c, int nFrom, int nTo, bo
             return false;
         if (y >= col.dYMax && !StillThere(nFrom, nTo, [&](int n) { return walk.PointY(n) == col.dYMax; }))
             return false;
-        const int nRow = bRows ? walk.Row(y) : -1;
-        return nRow < 0 || StillThere(nFrom, nTo, [&](int n) { return walk.Row(walk.PointY(n)) == nRow; });
+        const int nRow = bRows ? walk.PointRow(i) : -1;
+        return nRow < 0 || StillThere(nFrom, nTo, [&](int n) { return walk.PointRow(n) == nRow; });
     };
     for (int i = col.nFrom; i < col.nFrom + nLeftHead; ++i)
         if (!CanLeave(i)) return false;
@@ -165,7 +165,7 @@ bool CSortedColumns::Patch(const CBlockWalk& walk, int c, int nFrom, int nTo, bo
         col.dYMin = std::min(col.dYMin, y);
         col.dYMax = std::max(col.dYMax, y);
         if (!bRows) return;
-        const int nRow = walk.Row(y);
+        const int nRow = walk.PointRow(i);
         if (nRow >= 0) pRows[nRow / 64] |= std::uint64_t(1) << (nRow % 64);
     };
     for (int i = nFrom; i < nFrom + nCameHead; ++i) Comes(i);

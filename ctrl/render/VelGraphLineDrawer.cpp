@@ -58,11 +58,19 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
             m_Layer.Polyline(arVertex.data() + arStart[r], nEnd - arStart[r]);
         }
     }
-    if (pStamp && !px.MarkColumns().empty()) {
+    CMarkMask& marks = m_Marks.For(pSeries);
+    if (pStamp && !px.MarkColumns().empty() && CMarkMask::Fits(*pStamp)) {
+        // The marks kept from the last paint, stamped again where they changed.
+        marks.Update(px, *pStamp, rcPlot);
+        m_Layer.OrMask(pStamp->Pixels().front().argb, marks.Bits(), marks.Words());
+    } else {
+        marks.Forget();
+    }
+    if (pStamp && !px.MarkColumns().empty() && !CMarkMask::Fits(*pStamp)) {
         // A column of marks goes in one step.
         for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
             m_Layer.StampRows(*pStamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
-    } else if (pStamp) {
+    } else if (pStamp && px.MarkColumns().empty()) {
         // A stack of marks one row apart goes in one step.
         for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
             m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);

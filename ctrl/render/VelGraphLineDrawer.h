@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/MarkMask.h"
+#include "render/PerSeries.h"
 #include "render/PixelLayer.h"
 #include "render/SeriesPixels.h"
 #include "render/VelGraphDrawer.h"
@@ -30,5 +32,6 @@ private:
     void DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& pen, const CSeriesPixels& px);
 
     CSeriesPixelsCache m_Pixels;
+    CPerSeries<CMarkMask> m_Marks;
     CPixelLayer m_Layer;
 };
