@@ -216,12 +216,6 @@ void CPixelLayer::Polyline(const plat::CPoint* pPoints, int nCount)
     Flush();
 }
 
-bool CPixelLayer::IsNear(plat::CPoint p) const
-{
-    return p.x >= m_ptOrigin.x - kExactReach && p.x <= m_ptOrigin.x + m_nWidth + kExactReach
-           && p.y >= m_ptOrigin.y - kExactReach && p.y <= m_ptOrigin.y + m_nHeight + kExactReach;
-}
-
 bool CPixelLayer::ClipToReach(plat::CPoint& a, plat::CPoint& b) const
 {
     const int xlo = m_ptOrigin.x - kExactReach;

@@ -65,7 +65,11 @@ public:
     // exactly; false when nothing of it is left there.
     bool ClipToReach(plat::CPoint& a, plat::CPoint& b) const;
     // Whether p lies within the exact reach around the layer.
-    bool IsNear(plat::CPoint p) const;
+    bool IsNear(plat::CPoint p) const
+    {
+        return p.x >= m_ptOrigin.x - kExactReach && p.x <= m_ptOrigin.x + m_nWidth + kExactReach
+               && p.y >= m_ptOrigin.y - kExactReach && p.y <= m_ptOrigin.y + m_nHeight + kExactReach;
+    }
 
     const QImage& Image() const { return m_image; }
 

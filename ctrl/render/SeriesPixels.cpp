@@ -97,14 +97,21 @@ void CSeriesPixels::BuildGeneral(const tagGraphPoint* pPoints, int nCount, const
     const CAxisMapper yMap(yAxis);
     tagColumn col;
     bool bInRun = false;
+    int nColumnFrom = 0;
+    auto EndRun = [&](int nEnd) {
+        if (bInRun && bLines) {
+            FinishRun(col, nColumnFrom, nEnd, pPoints, yMap, rcPlot.bottom);
+            Flush(col);
+        }
+        bInRun = false;
+    };
     for (int i = 0; i < nCount; ++i) {
         int bValidX = 0;
         int bValidY = 0;
         const int x = rcPlot.left + xMap.Map(pPoints[i].x, bValidX);
         const int y = rcPlot.bottom - yMap.Map(pPoints[i].y, bValidY);
         if (!bValidX || !bValidY) {
-            if (bInRun && bLines) Flush(col);
-            bInRun = false;
+            EndRun(i);
             continue;
         }
         if (bMarks) AddMark(x, y);
@@ -113,11 +120,13 @@ void CSeriesPixels::BuildGeneral(const tagGraphPoint* pPoints, int nCount, const
             m_arRunStart.push_back(static_cast<int>(m_arVertex.size()));
             bInRun = true;
             col = tagColumn{x, y, y, y, y, 1, 0, 0};
+            nColumnFrom = i;
             continue;
         }
         if (x != col.x) {
             Flush(col);
             col = tagColumn{x, y, y, y, y, 1, 0, 0};
+            nColumnFrom = i;
             continue;
         }
         if (y < col.nLow) {
@@ -131,7 +140,23 @@ void CSeriesPixels::BuildGeneral(const tagGraphPoint* pPoints, int nCount, const
         col.nLast = y;
         ++col.nCount;
     }
-    if (bInRun && bLines) Flush(col);
+    EndRun(nCount);
+}
+
+void CSeriesPixels::FinishRun(tagColumn& col, int nFrom, int nTo, const tagGraphPoint* pPoints,
+                              const CAxisMapper& yMap, int nBottom)
+{
+    auto Pixel = [&](double v) {
+        int bValid = 0;
+        return nBottom - yMap.Map(v, bValid);
+    };
+    MarkLastRun(col, nFrom, nTo, [&](int i) { return Pixel(pPoints[i].y); }, Pixel,
+                [&](int a, int b, double& dMin, double& dMax) {
+                    for (int i = a; i < b; ++i) {
+                        dMin = std::min(dMin, pPoints[i].y);
+                        dMax = std::max(dMax, pPoints[i].y);
+                    }
+                });
 }
 
 // The same result as BuildGeneral with less work per point: a point whose
@@ -160,8 +185,8 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
         yMap.SafeRange(nRunLo, dYLo, dUnused);
         yMap.SafeRange(nRunHi, dUnused, dYHi);
     };
-    auto EndRun = [&] {
-        if (bInRun && bLines) FlushValues(col, yAxis, rcPlot.bottom);
+    auto EndRun = [&](int nEnd) {
+        if (bInRun && bLines) FlushValues(col, yAxis, rcPlot.bottom, pPoints, nEnd);
         bInRun = false;
         dXLo = dYLo = 1.0;
         dXHi = dYHi = -1.0;
@@ -179,7 +204,7 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
                 int bValidY = 0;
                 const int nPos = yMap.Map(y, bValidY);
                 if (!bValidY) {
-                    EndRun();
+                    EndRun(i);
                     continue;
                 }
                 if (bMarks) {
@@ -200,7 +225,7 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
         const int nXPos = xMap.Map(pPoints[i].x, bValidX);
         const int nYPos = yMap.Map(y, bValidY);
         if (!bValidX || !bValidY) {
-            EndRun();
+            EndRun(i);
             continue;
         }
         const int x = rcPlot.left + nXPos;
@@ -219,7 +244,7 @@ void CSeriesPixels::BuildLinear(const tagGraphPoint* pPoints, int nCount, const 
             col.Add(y);
         }
     }
-    EndRun();
+    EndRun(nCount);
     if (!bLines) m_arRunStart.clear();
 }
 
@@ -261,7 +286,8 @@ int CSeriesPixels::ScanColumn(const tagGraphPoint* pPoints, int i, int nCount, d
     return i;
 }
 
-void CSeriesPixels::FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom)
+void CSeriesPixels::FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom,
+                               const tagGraphPoint* pRunEnd, int nEnd)
 {
     const CAxisMapper yMap(yAxis);
     int bValid = 0;
@@ -280,6 +306,7 @@ void CSeriesPixels::FlushValues(const tagValueColumn& col, const tagGraphAxis& y
     const bool bNewHigh = col.nMinAt == nLastAt && nLastAt > 0 && Pixel(col.dPrevMin) != c.nHigh;
     c.nLowAt = bNewLow ? nLastAt : 0;
     c.nHighAt = bNewHigh ? nLastAt : 0;
+    if (pRunEnd) FinishRun(c, nEnd - col.nCount, nEnd, pRunEnd, yMap, nBottom);
     Flush(c);
 }
 

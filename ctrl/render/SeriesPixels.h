@@ -11,9 +11,11 @@
 #include "render/SortedColumns.h"
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
+class CAxisMapper;
 class CBlockWalk;
 
 // The pixels of one series on the current scale, reduced so that painting
@@ -135,9 +137,29 @@ private:
                           plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
     void Reset(plat::CRect rcPlot, int nMarkReach);
     void WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool bLines, int nMarkReach, int nLineReach);
-    void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom);
+    void FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax, int nBottom,
+                     bool bRunEnd);
+    // bRunEnd: no line leaves the column's last point.
     static tagColumn MakeColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
-                                int nBottom);
+                                int nBottom, bool bRunEnd);
+    // At the end of a run: when the points that end the column sit on one
+    // pixel, the lines between them paint nothing, so an extreme pixel no
+    // point before them reaches stays unpainted, as when the last point
+    // alone reaches it. pixelOf(i): the Y pixel of point i; pixel(v): of a
+    // value; extent(a, b, min, max): the Y extremes of points [a, b).
+    template <class PixelOf, class Pixel, class Extent>
+    static void MarkLastRun(tagColumn& col, int nFrom, int nTo, PixelOf pixelOf, Pixel pixel, Extent extent)
+    {
+        const int nLastAt = col.nCount - 1;
+        if (nLastAt == 0 || (col.nLast != col.nLow && col.nLast != col.nHigh)) return;
+        int nRun = nTo - 1;
+        while (nRun > nFrom && pixelOf(nRun - 1) == col.nLast) --nRun;
+        double dMinBefore = std::numeric_limits<double>::infinity();
+        double dMaxBefore = -dMinBefore;
+        if (nRun > nFrom) extent(nFrom, nRun, dMinBefore, dMaxBefore);
+        if (col.nLast == col.nLow && (nRun == nFrom || pixel(dMaxBefore) != col.nLow)) col.nLowAt = nLastAt;
+        if (col.nLast == col.nHigh && (nRun == nFrom || pixel(dMinBefore) != col.nHigh)) col.nHighAt = nLastAt;
+    }
     void AddRowMarks(int x, const std::uint64_t* pRows, int nWords);
     void AddMarkColumn(int x, const std::uint64_t* pRows, int nWords);
     static void AddRowRuns(std::vector<tagMarkRun>& arRuns, int x, int yTop, const std::uint64_t* pRows, int nWords);
@@ -150,7 +172,11 @@ private:
                      plat::CRect rcPlot, bool bLines, bool bMarks);
     static int ScanColumn(const tagGraphPoint* pPoints, int i, int nCount, double dXMin, double dXLo, double dXHi,
                           double dYMin, double dYLo, double dYHi, tagValueColumn& col);
-    void FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom);
+    // pRunEnd: the points, when the column ends a run at nEnd.
+    void FlushValues(const tagValueColumn& col, const tagGraphAxis& yAxis, int nBottom,
+                     const tagGraphPoint* pRunEnd = nullptr, int nEnd = 0);
+    static void FinishRun(tagColumn& col, int nFrom, int nTo, const tagGraphPoint* pPoints, const CAxisMapper& yMap,
+                          int nBottom);
     void Flush(const tagColumn& col);
     void AddVertex(int x, int y);
     void AddMark(int x, int y);
@@ -188,6 +214,7 @@ private:
     struct tagFlushed {
         int nFrom = 0;
         int nTo = -1;
+        bool bRunEnd = false;
         tagColumn col;
     };
     tagFlushKey m_flushKey;

@@ -89,7 +89,9 @@ void CSeriesPixels::WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool
                 AddVertex(rcPlot.left + nX, rcPlot.bottom - nY);
                 AddVertex(rcPlot.left + nLastX, rcPlot.bottom - nLastY);
             } else {
-                FlushColumn(walk, i, nEnd, rcPlot.left + nX, dYMin, dYMax, rcPlot.bottom);
+                int nNextX = 0, nNextY = 0;
+                const bool bRunEnd = nEnd >= nSize || !walk.Position(nEnd, nNextX, nNextY);
+                FlushColumn(walk, i, nEnd, rcPlot.left + nX, dYMin, dYMax, rcPlot.bottom, bRunEnd);
             }
         }
         if (bRows) AddRowMarks(rcPlot.left + nX, m_arColumnRows.data(), nWords);
@@ -99,9 +101,10 @@ void CSeriesPixels::WalkColumns(const CBlockWalk& walk, plat::CRect rcPlot, bool
 
 // The column's vertices as a scan of its points would find them: the
 // extremes come from the blocks; only when the last point is an extreme
-// value does the column need the extremes before it.
+// value does the column need the extremes before it. bRunEnd: no line
+// leaves the column's last point.
 CSeriesPixels::tagColumn CSeriesPixels::MakeColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin,
-                                                   double dYMax, int nBottom)
+                                                   double dYMax, int nBottom, bool bRunEnd)
 {
     auto Pixel = [&](double v) {
         int bValid = 0;
@@ -125,13 +128,16 @@ CSeriesPixels::tagColumn CSeriesPixels::MakeColumn(const CBlockWalk& walk, int n
             if (yLast <= dYMin && dMinBefore > yLast && Pixel(dMinBefore) != col.nHigh) col.nHighAt = nLastAt;
         }
     }
+    if (bRunEnd)
+        MarkLastRun(col, nFrom, nTo, [&](int i) { return nBottom - walk.PointYOffset(i); }, Pixel,
+                    [&](int a, int b, double& dMin, double& dMax) { walk.Extent(a, b, dMin, dMax); });
     return col;
 }
 
 void CSeriesPixels::FlushColumn(const CBlockWalk& walk, int nFrom, int nTo, int x, double dYMin, double dYMax,
-                                int nBottom)
+                                int nBottom, bool bRunEnd)
 {
-    Flush(MakeColumn(walk, nFrom, nTo, x, dYMin, dYMax, nBottom));
+    Flush(MakeColumn(walk, nFrom, nTo, x, dYMin, dYMax, nBottom, bRunEnd));
 }
 
 void CSeriesPixels::AddRowMarks(int x, const std::uint64_t* pRows, int nWords)
@@ -187,9 +193,10 @@ void CSeriesPixels::WalkSorted(const CBlockWalk& walk, const tagGraphAxis& yAxis
         const int x = rcPlot.left - nFar + c;
         if (bLines) {
             tagFlushed& flushed = m_arFlushed[static_cast<std::size_t>(c)];
-            if (flushed.nFrom != col.nFrom || flushed.nTo != col.nTo)
-                flushed = {col.nFrom, col.nTo, MakeColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax,
-                                                          rcPlot.bottom)};
+            const bool bRunEnd = col.nTo == nSize;
+            if (flushed.nFrom != col.nFrom || flushed.nTo != col.nTo || flushed.bRunEnd != bRunEnd)
+                flushed = {col.nFrom, col.nTo, bRunEnd,
+                           MakeColumn(walk, col.nFrom, col.nTo, x, col.dYMin, col.dYMax, rcPlot.bottom, bRunEnd)};
             Flush(flushed.col);
         }
         if (nWords > 0 && x - rcPlot.left >= -nMarkReachOut && x - rcPlot.left < nWidth + nMarkReachOut)

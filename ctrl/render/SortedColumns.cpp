@@ -105,12 +105,25 @@ void CSortedColumns::Update(const CBlockWalk& walk, const CPointBlocks& blocks, 
 // it map left of the column, the points from it on at or right of it.
 void CSortedColumns::FindBounds(const CBlockWalk& walk, int nSize)
 {
+    const CAxisMapper& xMap = walk.XMap();
     int nLo = 0;
     for (std::size_t c = 0; c < m_arBound.size(); ++c) {
         const int nOffset = m_layout.nFirst + static_cast<int>(c);
+        // Offsets certainly left of the column and certainly in or right of
+        // it need no mapping; only those within a hair of its edge do.
+        double dLeftLo = 0.0, dLeft = 0.0, dIn = 0.0, dInHi = 0.0;
+        xMap.SafeRange(nOffset - 1, dLeftLo, dLeft);
+        xMap.SafeRange(nOffset, dIn, dInHi);
+        if (!(dLeftLo <= dLeft && dIn <= dInHi)) {
+            dLeft = -std::numeric_limits<double>::infinity();
+            dIn = std::numeric_limits<double>::infinity();
+        }
         auto Below = [&](int i) {
+            const double dx = walk.PointX(i) - xMap.Min();
+            if (dx <= dLeft) return true;
+            if (dx >= dIn) return false;
             int bValid = 0;
-            return walk.XMap().Map(walk.PointX(i), bValid) < nOffset;
+            return xMap.Map(walk.PointX(i), bValid) < nOffset;
         };
         nLo = Seek(m_arBound[c], nLo, nSize, Below);
         m_arBound[c] = nLo;

@@ -323,6 +323,32 @@ TEST(ChartPaintTest, FastLinePictureEqualsEveryPointDrawn)
     ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, {10, 20, 30, 40}, {500, 2500, -900, 400}, POINT_CIRCLE, 50);
 }
 
+// A line leaves its last point unpainted: when a run ends with several
+// points on the one pixel of a column's extreme, the lines between them
+// paint nothing, so that pixel stays clear too. In X order and not.
+TEST(ChartPaintTest, RunsEndingOnTheirExtremePixelLeaveItUnpainted)
+{
+    std::vector<double> x, y;
+    auto Run = [&](double x0, double yFrom, double yTo, double yEnd) {
+        for (int i = 0; i <= 40; ++i) {
+            x.push_back(x0 + i * 0.001);
+            y.push_back(yFrom + (yTo - yFrom) * i / 40.0);
+        }
+        for (int i = 1; i <= 3; ++i) {
+            x.push_back(x0 + (40 + i) * 0.001);
+            y.push_back(yEnd + i * 0.1);
+        }
+        x.push_back(x0 + 0.05);
+        y.push_back(std::numeric_limits<double>::quiet_NaN());
+    };
+    Run(1.0, 100, 290, 301);   // ends on its top pixel
+    Run(2.0, 700, 420, 401);   // ends on its bottom pixel
+    Run(3.0, 500, 500.2, 500); // one pixel throughout
+    ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, x, y, POINT_NONE, 4);
+    std::swap(x[3], x[50]);  // out of X order
+    ExpectSamePicture<NaiveLineDrawer>(GRAPH_LINE, x, y, POINT_NONE, 4);
+}
+
 TEST(ChartPaintTest, FastScatterPictureEqualsEveryPointDrawn)
 {
     std::mt19937 rng(3);
@@ -641,6 +667,23 @@ TEST(ChartPaintTest, LivePictureEqualsEveryPointDrawnAfterEveryKindOfChange)
              pair.Apply([&](CVelGraph& g) { g.SetSeriesAt(0, static_cast<plat::UINT>(rx.size()), rx.data(), ry.data()); });
          }},
         {"appends after the replacement", [&] { Append(200); }},
+        {"graph markers added", [&] { pair.Apply([](CVelGraph& g) {
+             g.AddMarker(120, plat::RGB(255, 255, 0), plat::PS_SOLID, QStringLiteral("mark"));
+             g.AddMarker(300, plat::RGB(0, 255, 0), plat::PS_DOT, QString());
+         }); }},
+        {"graph markers moved by the X range", [&] { Append(40); pair.Apply([](CVelGraph& g) {
+             g.SetAxisRange(GRAPH_AXIS_X, 0, 460, plat::FALSE);
+         }); }},
+        {"graph markers removed", [&] { pair.Apply([](CVelGraph& g) { g.RemoveAllMarkers(); }); }},
+        {"background colour", [&] { pair.Apply([](CVelGraph& g) { g.SetBkgColor(plat::RGB(30, 60, 90)); }); }},
+        {"series colour", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->SetColor(plat::RGB(0, 140, 0)); }); }},
+        {"both series one colour", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(1)->SetColor(plat::RGB(0, 140, 0)); }); }},
+        {"series marks hidden", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->EnableShowMark(plat::FALSE); }); }},
+        {"series marks shown", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(0)->EnableShowMark(plat::TRUE); }); }},
+        {"wide pen", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(1)->SetWidth(3); }); }},
+        {"appends under the wide pen", [&] { Append(30); }},
+        {"thin pen again", [&] { pair.Apply([](CVelGraph& g) { g.GetSeries(1)->SetWidth(1); }); }},
+        {"appends after the thin pen", [&] { Append(30); }},
     };
     for (const Step& step : steps) {
         step.change();
