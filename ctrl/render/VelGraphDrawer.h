@@ -119,7 +119,7 @@ protected:
     // Whether the series' pixels all go through the layer a composer gets
     // (CPixelLayer::Begin with Composing()), so the plot can be kept between
     // paints and only its changes written. A drawer that draws anything
-    // else over the plot says no.
+    // else over the plot, or draws its grid or markers its own way, says no.
     virtual bool ComposesSeries(const CVelGraphSeries* pSeries);
     // The composer a series is drawn for while the plot is composed,
     // otherwise null.
