@@ -325,14 +325,17 @@ void CPixelLayer::OrMask(std::uint32_t argb, const std::uint64_t* pMask, int nWo
     if (nWords != m_nMaskWords || !CanDraw()) return;
     const std::uint32_t argbKeep = m_argb;
     m_argb = argb;
+    int nLeft = m_nWidth, nRight = -1;
     for (int x = 0; x < m_nWidth; ++x) {
         const std::uint64_t* pFrom = pMask + static_cast<std::size_t>(x) * nWords;
         if (std::all_of(pFrom, pFrom + nWords, [](std::uint64_t w) { return w == 0; })) continue;
         std::uint64_t* pTo = MaskColumn(x);
         for (int w = 0; w < nWords; ++w) pTo[w] |= pFrom[w];
+        nLeft = std::min(nLeft, x);
+        nRight = x;
     }
     m_argb = argbKeep;
-    Touch(0, 0, m_nWidth - 1, m_nHeight - 1);
+    if (nLeft <= nRight) Touch(nLeft, 0, nRight, m_nHeight - 1);
 }
 
 void CPixelLayer::OrShifted(std::uint64_t* pTo, int nToWords, int nHeight, const std::uint64_t* pFrom, int nWords,

@@ -58,25 +58,33 @@ void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVel
             m_Layer.Polyline(arVertex.data() + arStart[r], nEnd - arStart[r]);
         }
     }
-    CMarkMask& marks = m_Marks.For(pSeries);
-    if (pStamp && !px.MarkColumns().empty() && CMarkMask::Fits(*pStamp)) {
-        // The marks kept from the last paint, stamped again where they changed.
-        marks.Update(px, *pStamp, rcPlot);
-        m_Layer.OrMask(pStamp->Pixels().front().argb, marks.Bits(), marks.Words());
-    } else {
-        marks.Forget();
-    }
-    if (pStamp && !px.MarkColumns().empty() && !CMarkMask::Fits(*pStamp)) {
-        // A column of marks goes in one step.
-        for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
-            m_Layer.StampRows(*pStamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
-    } else if (pStamp && px.MarkColumns().empty()) {
-        // A stack of marks one row apart goes in one step.
-        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
-            m_Layer.StampColumn(*pStamp, {run.x, run.y}, run.nCount);
-    }
+    if (pStamp) DrawMarks(px, *pStamp, pSeries, rcPlot);
+    else m_Marks.For(pSeries).Forget();
     m_Layer.Paint(pDC);
     if (!bNoPen && !bThin) DrawWideLines(pDC, pen, px);
+}
+
+void CVelGraphLineDrawer::DrawMarks(const CSeriesPixels& px, const CMarkerStamp& stamp, const CVelGraphSeries* pSeries,
+                                    plat::CRect rcPlot)
+{
+    CMarkMask& kept = m_Marks.For(pSeries);
+    const bool bColumns = !px.MarkColumns().empty();
+    if (bColumns && CMarkMask::Fits(stamp)) {
+        // The marks kept from the last paint, stamped again where they changed.
+        kept.Update(px, stamp, rcPlot);
+        m_Layer.OrMask(stamp.Pixels().front().argb, kept.Bits(), kept.Words());
+        return;
+    }
+    kept.Forget();
+    if (bColumns) {
+        // A column of marks goes in one step.
+        for (const CSeriesPixels::tagMarkColumn& col : px.MarkColumns())
+            m_Layer.StampRows(stamp, col.x, px.MarkRowTop(), px.MarkColumnRows(col), px.MarkRowWords());
+    } else {
+        // A stack of marks one row apart goes in one step.
+        for (const CSeriesPixels::tagMarkRun& run : px.MarkRuns())
+            m_Layer.StampColumn(stamp, {run.x, run.y}, run.nCount);
+    }
 }
 
 bool CVelGraphLineDrawer::ComposesSeries(const CVelGraphSeries* pSeries)

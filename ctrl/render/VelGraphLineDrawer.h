@@ -30,6 +30,8 @@ private:
     // The index of the first point whose marker hot spot holds pt; -1 when none.
     int FindMarker(plat::CRect rcPlot, plat::CPoint pt, const CVelGraphSeries* pSeries) const;
     void DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& pen, const CSeriesPixels& px);
+    void DrawMarks(const CSeriesPixels& px, const CMarkerStamp& stamp, const CVelGraphSeries* pSeries,
+                   plat::CRect rcPlot);
 
     CSeriesPixelsCache m_Pixels;
     CPerSeries<CMarkMask> m_Marks;
