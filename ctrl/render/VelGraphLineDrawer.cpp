@@ -27,13 +27,20 @@ void CVelGraphLineDrawer::DrawLegend(plat::CDC* pDC, int nIndex, plat::CRect& rc
     rcItem.left += nSwatch;
 }
 
-void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* pSeries,
-                                        plat::CPoint)
+// An active series is drawn a pixel wider.
+plat::LOGPEN CVelGraphLineDrawer::SeriesPen(const CVelGraphSeries* pSeries)
 {
     plat::LOGPEN pen;
     pen.lopnStyle = static_cast<plat::UINT>(pSeries->nPenStyle);
     pen.lopnWidth = pSeries->nWidth + (pSeries->bActivate ? 1 : 0);
     pen.lopnColor = pSeries->crColor;
+    return pen;
+}
+
+void CVelGraphLineDrawer::DrawOneSeries(plat::CDC* pDC, plat::CRect rcPlot, CVelGraphSeries* pSeries,
+                                        plat::CPoint)
+{
+    const plat::LOGPEN pen = SeriesPen(pSeries);
     const bool bNoPen = (pen.lopnStyle & plat::PS_STYLE_MASK) == plat::PS_NULL;
     const bool bThin = pen.lopnWidth <= 1;
 
@@ -92,8 +99,8 @@ bool CVelGraphLineDrawer::ComposesSeries(const CVelGraphSeries* pSeries)
     // A drawer derived from this one may draw the series otherwise.
     if (typeid(*this) != typeid(CVelGraphLineDrawer)) return false;
     // Wide pens are Qt's strokes, drawn straight over the plot.
-    const int nWidth = pSeries->nWidth + (pSeries->bActivate ? 1 : 0);
-    return (pSeries->nPenStyle & plat::PS_STYLE_MASK) == plat::PS_NULL || nWidth <= 1;
+    const plat::LOGPEN pen = SeriesPen(pSeries);
+    return (pen.lopnStyle & plat::PS_STYLE_MASK) == plat::PS_NULL || pen.lopnWidth <= 1;
 }
 
 // Pens wider than a pixel are Qt's strokes; each run goes as one polyline

@@ -27,6 +27,7 @@ protected:
                            plat::CRect& rcTool) override;
 
 private:
+    static plat::LOGPEN SeriesPen(const CVelGraphSeries* pSeries);
     // The index of the first point whose marker hot spot holds pt; -1 when none.
     int FindMarker(plat::CRect rcPlot, plat::CPoint pt, const CVelGraphSeries* pSeries) const;
     void DrawWideLines(plat::CDC* pDC, const plat::LOGPEN& pen, const CSeriesPixels& px);
