@@ -191,6 +191,7 @@ CBitmap* CDC::GetCurrentBitmap() { return static_cast<CBitmap*>(Wrap(m_state.bit
 const LOGPEN& CDC::Pen() const { return std::get<GdiPenData>(m_state.pen->data).log; }
 const LOGBRUSH& CDC::Brush() const { return std::get<GdiBrushData>(m_state.brush->data).log; }
 QFont CDC::Font() const { return std::get<GdiFontData>(m_state.font->data).font; }
+CTextMeasures& CDC::Measures() const { return *std::get<GdiFontData>(m_state.font->data).measures; }
 int CDC::FontEscapement() const { return std::get<GdiFontData>(m_state.font->data).log.lfEscapement; }
 bool CDC::HasPen() const { return (Pen().lopnStyle & PS_STYLE_MASK) != PS_NULL; }
 bool CDC::ThinPen() const { return Pen().lopnWidth <= 1; }

@@ -213,6 +213,7 @@ private:
     const LOGPEN& Pen() const;
     const LOGBRUSH& Brush() const;
     QFont Font() const;
+    CTextMeasures& Measures() const;
     int FontEscapement() const;
     bool HasPen() const;
     bool ThinPen() const;

@@ -11,8 +11,8 @@ namespace plat {
 
 CSize CDC::GetTextExtent(const CString& text) const
 {
-    const QFontMetrics fm(Font());
-    return {fm.horizontalAdvance(text), fm.height()};
+    const QFont font = Font();
+    return {Measures().Advance(font, text), Measures().Metrics(font).height()};
 }
 
 BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const
@@ -37,12 +37,13 @@ BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const
 void CDC::DrawTextAt(QPoint origin, QPoint offset, const QString& text, int mnemonic, COLORREF color, bool opaque)
 {
     const QFont font = Font();
-    const QFontMetrics fm(font);
+    const QFontMetrics fm = Measures().Metrics(font);
     m_painter->save();
     m_painter->translate(origin);
     if (const int escapement = FontEscapement()) m_painter->rotate(-escapement / 10.0);
     m_painter->translate(offset);
-    if (opaque) m_painter->fillRect(QRect(0, 0, fm.horizontalAdvance(text), fm.height()), ToQColor(m_state.bkColor));
+    if (opaque)
+        m_painter->fillRect(QRect(0, 0, Measures().Advance(font, text), fm.height()), ToQColor(m_state.bkColor));
     m_painter->setFont(font);
     m_painter->setPen(ToQColor(color));
     m_painter->drawText(0, fm.ascent(), text);
@@ -57,10 +58,11 @@ void CDC::DrawTextAt(QPoint origin, QPoint offset, const QString& text, int mnem
 
 BOOL CDC::TextOut(int x, int y, const CString& text)
 {
-    const QFontMetrics fm(Font());
+    const QFont font = Font();
+    const QFontMetrics fm = Measures().Metrics(font);
     const UINT align = m_state.textAlign;
     if (align & TA_UPDATECP) x = m_state.position.x, y = m_state.position.y;
-    const int width = fm.horizontalAdvance(text);
+    const int width = Measures().Advance(font, text);
     QPoint offset;
     if ((align & TA_CENTER) == TA_CENTER) offset.setX(-width / 2);
     else if (align & TA_RIGHT) offset.setX(-width);

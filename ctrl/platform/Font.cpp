@@ -13,7 +13,7 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lf)
     LOGFONT copy = *lf;
     copy.lfFaceName[sizeof copy.lfFaceName - 1] = '\0';
     auto handle = std::make_shared<GdiHandle>();
-    handle->data = GdiFontData{copy, QFontFromLogFont(copy)};
+    handle->data = GdiFontData{copy, QFontFromLogFont(copy), std::make_shared<CTextMeasures>()};
     AttachHandle(std::move(handle), true);
     return TRUE;
 }
@@ -57,6 +57,7 @@ BOOL CFont::CreateFromQFont(const QFont& font)
     auto& data = std::get<GdiFontData>(m_handle->data);
     data.font = font;
     if (font.pixelSize() <= 0) data.font.setPixelSize(-lf.lfHeight);
+    data.measures = std::make_shared<CTextMeasures>();
     return TRUE;
 }
 

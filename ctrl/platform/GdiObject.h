@@ -2,6 +2,7 @@
 
 #include "platform/LogFont.h"
 #include "platform/QuindleExport.h"
+#include "platform/TextMeasures.h"
 #include "platform/WinDef.h"
 
 #include <QFont>
@@ -48,6 +49,8 @@ struct GdiBrushData {
 struct GdiFontData {
     LOGFONT log;
     QFont font;
+    // Of font; made anew whenever font changes.
+    std::shared_ptr<CTextMeasures> measures = std::make_shared<CTextMeasures>();
 };
 struct GdiBitmapData {
     QImage image;

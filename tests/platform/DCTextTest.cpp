@@ -6,6 +6,9 @@
 #include <QFontMetrics>
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 using namespace plat;
 
 namespace {
@@ -105,6 +108,39 @@ TEST(DCText, ExtentIsMeasuredWithTheSelectedFont)
     EXPECT_EQ(tm.tmHeight, l.cy);
     EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
     EXPECT_EQ(dc.GetTextExtent("").cx, 0);
+}
+
+// A font keeps the measures of its texts: they stay Qt's own measures past
+// the number of texts kept, from one DC to the next and from two threads.
+TEST(DCText, KeptMeasuresAreQtsOwn)
+{
+    CFont font;
+    LOGFONT lf = Face(-13);
+    ASSERT_TRUE(font.CreateFontIndirect(&lf));
+    const QFontMetrics fm(font.GetQFont());
+    std::vector<QString> arTexts;
+    for (int i = 0; i < 1500; ++i) arTexts.push_back(QString::number(i * 37) + (i % 3 ? "" : " rpm"));
+    for (int nPass = 0; nPass < 2; ++nPass) {
+        CDC dc;
+        dc.SelectObject(&font);
+        for (const QString& text : arTexts) {
+            const CSize size = dc.GetTextExtent(text);
+            ASSERT_EQ(size.cx, fm.horizontalAdvance(text)) << text.toStdString() << ", pass " << nPass;
+            ASSERT_EQ(size.cy, fm.height());
+        }
+    }
+    CTextMeasures measures;
+    const QFont qfont = font.GetQFont();
+    std::vector<int> arWrong(2, 0);
+    auto Measure = [&](int nThread) {
+        for (int k = 0; k < 3; ++k)
+            for (const QString& text : arTexts)
+                arWrong[nThread] += measures.Advance(qfont, text) != fm.horizontalAdvance(text);
+    };
+    std::thread other(Measure, 1);
+    Measure(0);
+    other.join();
+    EXPECT_EQ(arWrong[0] + arWrong[1], 0);
 }
 
 TEST(DCText, DrawTextAlignsWithinTheRectangle)
