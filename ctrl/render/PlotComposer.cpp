@@ -52,7 +52,12 @@ void CPlotComposer::AddMask(std::uint32_t argb, std::uint64_t* pMask, int nWords
 void CPlotComposer::Finish(std::uint32_t* pPlot, int nStride)
 {
     m_arNew.resize(m_nNew);
-    if (m_bWhole) {
+    // Without the base, uncovered pixels cannot be restored: this paint
+    // leaves the plot as it is, and the next one draws it whole.
+    if (NeedsBase()) m_bBroken = true;
+    if (m_bBroken && !m_bWhole) {
+        m_nWritten = 0;
+    } else if (m_bWhole) {
         for (tagMask& mask : m_arNew)
             PutMask(mask.arBits.data(), m_nWords, 0, m_key.nWidth - 1, m_key.nHeight, pPlot, nStride, mask.argb,
                     false);

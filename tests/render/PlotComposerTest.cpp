@@ -162,6 +162,32 @@ TEST(PlotComposerTest, KeptPlotEqualsThePlotDrawnWholeAndWritesOnlyChanges)
     EXPECT_EQ(plot.image, Expected(11, {}));
 }
 
+// A paint whose base was not drawn cannot restore pixels: it leaves the
+// plot alone, and the next paint is whole.
+TEST(PlotComposerTest, APaintWithoutItsBaseLeavesThePlotAndTheNextIsWhole)
+{
+    std::mt19937 rng(7);
+    Plot plot;
+    const Mask a = RandomMask(rng, 20);
+    plot.Paint(10, {{kRed, a}});
+    const QImage before = plot.image.copy();
+    CPlotComposer::tagBaseKey key;
+    key.nWidth = kWidth;
+    key.nHeight = kHeight;
+    key.arXGrid = {10};
+    key.arYGrid = {40};
+    ASSERT_FALSE(plot.composer.Begin(key));
+    ASSERT_TRUE(plot.composer.NeedsBase());
+    Mask b = RandomMask(rng, 20);
+    plot.composer.AddMask(kRed, b.data(), kWords, 0, kWidth - 1);
+    plot.composer.Finish(reinterpret_cast<std::uint32_t*>(plot.image.bits()),
+                         static_cast<int>(plot.image.bytesPerLine() / 4));
+    EXPECT_EQ(plot.image, before);
+    plot.Paint(10, {{kRed, b}});
+    EXPECT_TRUE(plot.bWhole);
+    EXPECT_EQ(plot.image, Expected(10, {{kRed, b}}));
+}
+
 // Masks are taken and their columns cleared, so a layer can go on with
 // an empty mask.
 TEST(PlotComposerTest, AddMaskClearsTheColumnsItTakes)
